@@ -1,0 +1,227 @@
+/*
+ * TorvexModule.h - the public interface of TorvexModule.dll (32-bit Windows).
+ *
+ * Every export is a plain cdecl function under its undecorated name that returns an int status
+ * and writes its results only into caller-supplied buffers. Buffers are little-endian; floats are
+ * 32-bit IEEE. The layouts below are a binary contract and are pinned by static assertions.
+ *
+ * Board exports take a GPU identifier (the GPU's PCI bus number) first. An identifier that matches
+ * no board addresses the first board; with no board at all they return -1 and write nothing.
+ *
+ * Usable from C and C++. Link against TorvexModule.dll.a (MinGW) or TorvexModule.lib (MSVC), or
+ * load the DLL at run time and take the functions with GetProcAddress.
+ */
+#ifndef TORVEX_MODULE_H
+#define TORVEX_MODULE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+#define TORVEX_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
+extern "C" {
+#else
+#define TORVEX_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
+#endif
+
+#if defined(TORVEX_MODULE_BUILD) || !defined(_WIN32)
+#define TORVEX_API
+#else
+#define TORVEX_API __declspec(dllimport)
+#endif
+
+#if defined(_WIN32)
+#define TORVEX_CALL __cdecl
+#else
+#define TORVEX_CALL
+#endif
+
+/* UTF-16 code unit of the record texts: wchar_t on Windows, where it is 16 bits. */
+#if defined(_WIN32)
+typedef wchar_t TorvexWChar;
+#else
+typedef uint16_t TorvexWChar;
+#endif
+
+#pragma pack(push, 4)
+
+/* Capability pair filled by Torvex_Api_Check_Function_Support. */
+typedef struct FunctionSupport {
+    uint32_t nFunction; /* bit 0 usage-time totals, bit 1 power status, bit 2 thermal map, bit 3 */
+    uint32_t nVersion;  /* controller firmware version word, e.g. 0x0511 */
+} FunctionSupport;
+
+/* Capability bits of FunctionSupport.nFunction. */
+#define TORVEX_FUNCTION_MILEAGE_TOTAL 0x1u
+#define TORVEX_FUNCTION_POWER_STATUS 0x2u
+#define TORVEX_FUNCTION_THERMAL_MAP 0x4u
+#define TORVEX_FUNCTION_RESERVED3 0x8u
+
+/* Thermal map block filled by Torvex_Api_GetThermalMap: fValue[0..3] are the four temperatures;
+ * fValue[4..9] are never written; nCount is written 4. fValue[3] keeps the caller's value when the
+ * controller reports the fourth sensor as negative. */
+typedef struct ThermalMap {
+    float fValue[10];
+    int32_t nCount;
+} ThermalMap;
+
+/* Power status block. From the board controller: fValue[0..5] are the six connector readings,
+ * fValue[6..9] are left as the caller had them, fTotal their sum, nOverLimit 0, nCount 6. */
+typedef struct QLXSWPowerStatus {
+    float fValue[10];
+    float fTotal;
+    int32_t nOverLimit;
+    int32_t nCount;
+} QLXSWPowerStatus;
+
+/* Tilt record; Torvex_Api_Get_GSensor_Data fills one unfiltered and one filtered record. */
+typedef struct GSensorData {
+    int16_t iX; /* raw readings, (high register << 8) | low register, unclamped */
+    int16_t iY;
+    int16_t iZ;
+    int16_t iReserved0;
+    float fXsign; /* angles in degrees */
+    float fYsign;
+    float fZsign;
+    uint32_t nReserved1[3];
+    int32_t nStatus5; /* bits 5..0 of the sensor status register, each 0 or 1 */
+    int32_t nStatus4;
+    int32_t nStatus3;
+    int32_t nStatus2;
+    int32_t nStatus1;
+    int32_t nStatus0;
+} GSensorData;
+
+/* Usage-time stopwatch state (Torvex_Api_GetMileageStatus, Torvex_Api_SetMileage_Rec). */
+typedef enum MileageState { Recording = 0, Paused = 1, Stopped = 2 } MileageState;
+
+/* One catalogued system sensor; texts are UTF-16 and NUL-terminated. */
+typedef struct SensorRecord {
+    int32_t nDeviceIndex;
+    int32_t nClassNumber;
+    int32_t nIdHigh;
+    TorvexWChar szName[128];
+    TorvexWChar szCategory[128];
+    int32_t nSensorIndex;
+    int32_t nClassOrdinal;
+    int32_t nIdLow;
+    int32_t nRawValue;
+    float fValue;
+    float fMin;
+    float fMax;
+    uint8_t bEnabled; /* nonzero: re-read by every real-time query */
+    uint8_t byReserved0[3];
+    int32_t nNumber; /* unique running number of the sensor */
+    TorvexWChar szKey[128];
+    int32_t nGroup;
+    int32_t nGroupOrdinal;
+    TorvexWChar szDeviceName[128];
+    TorvexWChar szDisplayName[128];
+    TorvexWChar szUnit[64];
+    uint32_t nReserved1;
+} SensorRecord;
+
+#pragma pack(pop)
+
+TORVEX_STATIC_ASSERT(sizeof(FunctionSupport) == 8, "FunctionSupport is 8 bytes");
+TORVEX_STATIC_ASSERT(offsetof(FunctionSupport, nFunction) == 0, "FunctionSupport.nFunction");
+TORVEX_STATIC_ASSERT(offsetof(FunctionSupport, nVersion) == 4, "FunctionSupport.nVersion");
+
+TORVEX_STATIC_ASSERT(sizeof(ThermalMap) == 44, "ThermalMap is 44 bytes");
+TORVEX_STATIC_ASSERT(offsetof(ThermalMap, fValue) == 0, "ThermalMap.fValue");
+TORVEX_STATIC_ASSERT(offsetof(ThermalMap, nCount) == 40, "ThermalMap.nCount");
+
+TORVEX_STATIC_ASSERT(sizeof(QLXSWPowerStatus) == 52, "QLXSWPowerStatus is 52 bytes");
+TORVEX_STATIC_ASSERT(offsetof(QLXSWPowerStatus, fValue) == 0, "QLXSWPowerStatus.fValue");
+TORVEX_STATIC_ASSERT(offsetof(QLXSWPowerStatus, fTotal) == 40, "QLXSWPowerStatus.fTotal");
+TORVEX_STATIC_ASSERT(offsetof(QLXSWPowerStatus, nOverLimit) == 44, "QLXSWPowerStatus.nOverLimit");
+TORVEX_STATIC_ASSERT(offsetof(QLXSWPowerStatus, nCount) == 48, "QLXSWPowerStatus.nCount");
+
+TORVEX_STATIC_ASSERT(sizeof(GSensorData) == 56, "GSensorData is 56 bytes");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, iX) == 0, "GSensorData.iX");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, iY) == 2, "GSensorData.iY");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, iZ) == 4, "GSensorData.iZ");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, fXsign) == 8, "GSensorData.fXsign");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, fYsign) == 12, "GSensorData.fYsign");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, fZsign) == 16, "GSensorData.fZsign");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, nStatus5) == 32, "GSensorData.nStatus5");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, nStatus4) == 36, "GSensorData.nStatus4");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, nStatus3) == 40, "GSensorData.nStatus3");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, nStatus2) == 44, "GSensorData.nStatus2");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, nStatus1) == 48, "GSensorData.nStatus1");
+TORVEX_STATIC_ASSERT(offsetof(GSensorData, nStatus0) == 52, "GSensorData.nStatus0");
+
+TORVEX_STATIC_ASSERT(sizeof(MileageState) == 4, "MileageState is 32-bit");
+TORVEX_STATIC_ASSERT(sizeof(TorvexWChar) == 2, "record texts are UTF-16");
+
+TORVEX_STATIC_ASSERT(sizeof(SensorRecord) == 1468, "SensorRecord is 1468 bytes");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nDeviceIndex) == 0x000, "SensorRecord.nDeviceIndex");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nClassNumber) == 0x004, "SensorRecord.nClassNumber");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nIdHigh) == 0x008, "SensorRecord.nIdHigh");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, szName) == 0x00C, "SensorRecord.szName");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, szCategory) == 0x10C, "SensorRecord.szCategory");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nSensorIndex) == 0x20C, "SensorRecord.nSensorIndex");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nClassOrdinal) == 0x210, "SensorRecord.nClassOrdinal");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nIdLow) == 0x214, "SensorRecord.nIdLow");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nRawValue) == 0x218, "SensorRecord.nRawValue");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, fValue) == 0x21C, "SensorRecord.fValue");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, fMin) == 0x220, "SensorRecord.fMin");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, fMax) == 0x224, "SensorRecord.fMax");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, bEnabled) == 0x228, "SensorRecord.bEnabled");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nNumber) == 0x22C, "SensorRecord.nNumber");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, szKey) == 0x230, "SensorRecord.szKey");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nGroup) == 0x330, "SensorRecord.nGroup");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nGroupOrdinal) == 0x334, "SensorRecord.nGroupOrdinal");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, szDeviceName) == 0x338, "SensorRecord.szDeviceName");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, szDisplayName) == 0x438, "SensorRecord.szDisplayName");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, szUnit) == 0x538, "SensorRecord.szUnit");
+TORVEX_STATIC_ASSERT(offsetof(SensorRecord, nReserved1) == 0x5B8, "SensorRecord reserved tail");
+
+/* ---- Board exports: first argument is the GPU identifier ---------------------------------- */
+
+/* 0 ok; -1 no board or firmware older than 0x500; -2 version registers unreadable. */
+TORVEX_API int TORVEX_CALL Torvex_Api_Check_Function_Support(int nGpuId, FunctionSupport* pSupport);
+/* Writes 1 to *pbSupported for firmware 0x500 or later. 0 ok; -1 too old or no board; -2 read failed. */
+TORVEX_API int TORVEX_CALL Torvex_Api_Check_MTPD_Support(int nGpuId, uint8_t* pbSupported);
+/* Returns and writes the tilt-sensor-present flag (0 or 1); -1 no board. */
+TORVEX_API int TORVEX_CALL Torvex_Api_Check_GSensor_Support(int nGpuId, uint8_t* pbPresent);
+/* 0 ok; -1 refused or read failed. */
+TORVEX_API int TORVEX_CALL Torvex_Api_GetThermalMap(int nGpuId, ThermalMap* pMap);
+/* 0 ok (fresh or recent readings); -1 refused; -2 no recent readings. */
+TORVEX_API int TORVEX_CALL Torvex_Api_GetPowerStatus(int nGpuId, QLXSWPowerStatus* pStatus);
+/* The three usage-time counters as the controller reports them. 0 ok; -1 refused or read failed. */
+TORVEX_API int TORVEX_CALL Torvex_Api_GetMileageTotalTime(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond,
+                                                          uint32_t* pnThird);
+/* The counters' advance since the module was loaded. 0 ok; -1 refused or read failed. */
+TORVEX_API int TORVEX_CALL Torvex_Api_GetMileageLatestTime(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond,
+                                                           uint32_t* pnThird);
+/* The stopwatch reading. 0 ok; -1 refused or read failed. */
+TORVEX_API int TORVEX_CALL Torvex_Api_GetMileageLatestManual(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond,
+                                                             uint32_t* pnThird);
+/* Writes the stopwatch state (MileageState). 0 ok; -1 refused. */
+TORVEX_API int TORVEX_CALL Torvex_Api_GetMileageStatus(int nGpuId, int32_t* pnState);
+/* Requests a stopwatch state (MileageState). 0 ok; -1 refused or transition not allowed. */
+TORVEX_API int TORVEX_CALL Torvex_Api_SetMileage_Rec(int nGpuId, int32_t nState);
+/* Adds the stretch since the last start to the stopwatch without changing its state. 0 ok; -1 refused. */
+TORVEX_API int TORVEX_CALL Torvex_Api_SetMileage_Rec_Stop(int nGpuId);
+/* Fills the unfiltered and the filtered tilt record. 0 ok; -1 no tilt sensor. */
+TORVEX_API int TORVEX_CALL Torvex_Api_Get_GSensor_Data(int nGpuId, GSensorData* pRaw, GSensorData* pFiltered);
+
+/* ---- System sensors ------------------------------------------------------------------------- */
+
+TORVEX_API int TORVEX_CALL Torvex_Api_GetSystermSensorInfo(int nFirstNumber);
+TORVEX_API int TORVEX_CALL Torvex_Api_Get_Systerm_Sensor_Count(void);
+TORVEX_API int TORVEX_CALL Torvex_Api_Get_Sensor_RealTime_Data(int32_t* pnCount, SensorRecord** ppRecords);
+TORVEX_API int TORVEX_CALL Torvex_Api_Set_Sensor_Status(int32_t* pnCount, const SensorRecord* pRecords);
+
+/* ---- QLXSW device and helper process -------------------------------------------------------- */
+
+TORVEX_API int TORVEX_CALL Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported);
+TORVEX_API int TORVEX_CALL Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus);
+TORVEX_API int TORVEX_CALL Torvex_Api_Exit_KIVO(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TORVEX_MODULE_H */

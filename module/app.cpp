@@ -1,0 +1,8 @@
+#include "app.h"
+
+#include "gpu_access.h"
+
+bool CTorvexModuleApp::InitInstance() {
+    InitGpuAccess();
+    return true;
+}

@@ -1,0 +1,28 @@
+// Loading and unloading the real DLL, and the exports whose subsystems are not built yet.
+#include <gtest/gtest.h>
+
+#include "loaded_module.h"
+
+TEST(ModuleLoad, PendingExportsAnswerMinusOneAndWriteNothing) {
+    LoadedModule module;
+    EXPECT_EQ(-1, module->GetSystermSensorInfo(0));
+    EXPECT_EQ(-1, module->Get_Systerm_Sensor_Count());
+    int32_t count = 77;
+    SensorRecord* records = nullptr;
+    EXPECT_EQ(-1, module->Get_Sensor_RealTime_Data(&count, &records));
+    EXPECT_EQ(-1, module->Set_Sensor_Status(&count, nullptr));
+    uint8_t supported = 0xAA;
+    EXPECT_EQ(-1, module->Check_QLXSW_Support(&supported));
+    EXPECT_EQ(0xAA, supported);
+    EXPECT_EQ(77, count);
+    EXPECT_EQ(-1, module->Exit_KIVO());
+}
+
+TEST(ModuleLoad, LoadsAndUnloadsTwiceInOneProcess) {
+    for (int i = 0; i < 2; ++i) {
+        LoadedModule module;
+        ThermalMap map{};
+        EXPECT_LE(module->GetThermalMap(0, &map), 0);
+        module.Unload();
+    }
+}
