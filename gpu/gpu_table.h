@@ -1,6 +1,5 @@
-// The module-wide GPU entry table and the vendor objects that listing keeps. They are defined
-// together with the other module-wide objects (module/module_objects.cpp) so that construction
-// and destruction at load and unload follow one declared order.
+// The module-wide GPU entry table and the vendor objects that listing keeps (gpu_table.cpp; see
+// module/init_order.h for when they are built and destroyed relative to the rest).
 #pragma once
 
 #include <cstdint>
