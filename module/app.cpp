@@ -1,8 +1,19 @@
 #include "app.h"
 
+#include "board_registry.h"
 #include "gpu_access.h"
+#include "gpu_table.h"
+#include "model.h"
 
 bool CTorvexModuleApp::InitInstance() {
-    InitGpuAccess();
+    if (InitGpuAccess() != 0 || g_nGpuCount < 1) {
+        return true;
+    }
+    // The registry keeps a copy of each record, and a copy probes the board afresh; the temporary
+    // writes an NVIDIA GPU's bus number into its table entry and is dropped at once.
+    for (int i = 0; i < g_nGpuCount; ++i) {
+        const CModel temporary(g_GpuEntries[i]);
+        g_vecModel.Append(temporary);
+    }
     return true;
 }

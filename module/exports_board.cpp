@@ -1,19 +1,209 @@
-// The twelve board exports. Placeholder bodies until the board layer lands.
+// The twelve board exports. Each finds the record its GPU identifier addresses, tests the gate the
+// operation needs and calls the device object; a missing record, a closed gate or an absent device
+// gives -1 with nothing written.
 #include "TorvexModule.h"
+#include "board_registry.h"
+#include "diag.h"
+#include "export_guard.h"
+#include "i2c_transport.h"
+#include "model.h"
+#include "nvapi_binding.h"
+#include "qlxsw_flag.h"
+#include "register_read.h"
+
+namespace {
+
+constexpr uint8_t kRegVersionLow = 0x1E;
+constexpr uint8_t kRegVersionHigh = 0x1F;
+constexpr uint8_t kRegBeforeCapabilities = 0xFC;  // read first; its value is not used
+constexpr uint8_t kRegCapabilities = 0xFD;
+constexpr uint32_t kCapabilityMask = 0xF;
+// Firmware from this version on offers the board functions at all.
+constexpr uint32_t kFunctionFirmware = 0x500;
+// Firmware from this version on reports its capabilities; older firmware has all of them.
+constexpr uint32_t kCapabilityFirmware = 0x510;
+// The totals, power status and thermal map need firmware newer than this.
+constexpr uint32_t kGatedFunctionFirmware = 0x148;
+
+bool VersionGateOpen(const CModel& model, uint32_t capability) {
+    return model.m_nFwVersion > kGatedFunctionFirmware && (model.m_nFunctionSupport & capability) != 0;
+}
+
+// The recorder, when the controller is present; null otherwise.
+CMileage* Recorder(const CModel* model) {
+    return model && model->m_bSupportMPT ? model->m_spMileage.get() : nullptr;
+}
+
+uint8_t ReadBoardByteOrZero(const GpuEntry& entry, uint8_t reg) {
+    return ReadRegisterOrZero(entry, kBoardDeviceAddress, reg);
+}
+
+// The controller's version word; either byte counts as 0 when its read fails.
+struct VersionWord {
+    uint32_t nVersion;
+    bool bBothRead;
+};
+
+VersionWord ReadVersionWord(const GpuEntry& entry) {
+    SelectI2cSpeed100k();
+    uint8_t low = 0;
+    uint8_t high = 0;
+    const bool lowRead = ReadRegister(entry, kBoardDeviceAddress, kRegVersionLow, &low);
+    const bool highRead = ReadRegister(entry, kBoardDeviceAddress, kRegVersionHigh, &high);
+    if (!lowRead) low = 0;
+    if (!highRead) high = 0;
+    return VersionWord{(uint32_t{high} << 8) | low, lowRead && highRead};
+}
+
+// One register read straight through NVAPI, whatever the GPU's vendor.
+bool ReadByteThroughNvApi(const GpuEntry& entry, uint8_t reg, uint8_t* value) {
+    uint8_t regAddress = reg;
+    g_I2cInfo.i2cDevAddress = kBoardDeviceAddress;
+    g_I2cInfo.pbI2cRegAddress = &regAddress;
+    g_I2cInfo.regAddrSize = 1;
+    g_I2cInfo.pbData = value;
+    g_I2cInfo.cbSize = 1;
+    g_I2cInfo.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ;
+    return NvAPI_I2CReadEx(entry.hNvGpu, &g_I2cInfo, &g_nI2cReadFlags) == nvapi::NVAPI_OK;
+}
+
+int CheckFunctionSupport(CModel& model, FunctionSupport* support) {
+    const VersionWord version = ReadVersionWord(model.m_GpuEntry);
+    model.m_nFwVersion = version.nVersion;
+    if (!version.bBothRead) return -2;
+    if (model.m_nFwVersion >= kCapabilityFirmware) {
+        ReadBoardByteOrZero(model.m_GpuEntry, kRegBeforeCapabilities);
+        const uint8_t capabilities = ReadBoardByteOrZero(model.m_GpuEntry, kRegCapabilities);
+        model.m_nFunctionSupport = (model.m_nFunctionSupport & ~kCapabilityMask) | (capabilities & kCapabilityMask);
+    } else if (model.m_nFwVersion >= kFunctionFirmware) {
+        model.m_nFunctionSupport |= kCapabilityMask;
+    } else {
+        return -1;
+    }
+    support->nFunction = model.m_nFunctionSupport;
+    support->nVersion = model.m_nFwVersion;
+    return 0;
+}
+
+}  // namespace
 
 extern "C" {
 
-int Torvex_Api_Check_Function_Support(int, FunctionSupport*) { return -1; }
-int Torvex_Api_Check_MTPD_Support(int, uint8_t*) { return -1; }
-int Torvex_Api_Check_GSensor_Support(int, uint8_t*) { return -1; }
-int Torvex_Api_GetThermalMap(int, ThermalMap*) { return -1; }
-int Torvex_Api_GetPowerStatus(int, QLXSWPowerStatus*) { return -1; }
-int Torvex_Api_GetMileageTotalTime(int, uint32_t*, uint32_t*, uint32_t*) { return -1; }
-int Torvex_Api_GetMileageLatestTime(int, uint32_t*, uint32_t*, uint32_t*) { return -1; }
-int Torvex_Api_GetMileageLatestManual(int, uint32_t*, uint32_t*, uint32_t*) { return -1; }
-int Torvex_Api_GetMileageStatus(int, int32_t*) { return -1; }
-int Torvex_Api_SetMileage_Rec(int, int32_t) { return -1; }
-int Torvex_Api_SetMileage_Rec_Stop(int) { return -1; }
-int Torvex_Api_Get_GSensor_Data(int, GSensorData*, GSensorData*) { return -1; }
+int Torvex_Api_Check_Function_Support(int nGpuId, FunctionSupport* pSupport) {
+    return ExportGuard([&] {
+        CModel* const model = FindModel(nGpuId);
+        if (!model) return -1;
+        const int result = CheckFunctionSupport(*model, pSupport);
+        // The QLXSW device supplies power status even where the board does not, whatever the
+        // board's answer was.
+        if (g_bQLXSWPresent) pSupport->nFunction |= TORVEX_FUNCTION_POWER_STATUS;
+        return result;
+    });
+}
+
+int Torvex_Api_Check_MTPD_Support(int nGpuId, uint8_t* pbSupported) {
+    return ExportGuard([&] {
+        const CModel* const model = FindModel(nGpuId);
+        if (!model) return -1;
+        uint8_t low = 0;
+        uint8_t high = 0;
+        const bool lowRead = ReadByteThroughNvApi(model->m_GpuEntry, kRegVersionLow, &low);
+        const bool highRead = ReadByteThroughNvApi(model->m_GpuEntry, kRegVersionHigh, &high);
+        *pbSupported = 0;
+        if (!lowRead || !highRead) return -2;
+        if (((uint32_t{high} << 8) | low) < kFunctionFirmware) return -1;
+        *pbSupported = 1;
+        return 0;
+    });
+}
+
+int Torvex_Api_Check_GSensor_Support(int nGpuId, uint8_t* pbPresent) {
+    return ExportGuard([&] {
+        const CModel* const model = FindModel(nGpuId);
+        if (!model) return -1;
+        *pbPresent = model->m_bSupportGSensor ? 1 : 0;
+        return static_cast<int>(*pbPresent);
+    });
+}
+
+int Torvex_Api_GetThermalMap(int nGpuId, ThermalMap* pMap) {
+    return ExportGuard([&] {
+        const CModel* const model = FindModel(nGpuId);
+        if (!model || !VersionGateOpen(*model, TORVEX_FUNCTION_THERMAL_MAP) || !model->m_spPowerDetect) return -1;
+        return model->m_spPowerDetect->GetThermalMap(pMap);
+    });
+}
+
+int Torvex_Api_GetPowerStatus(int nGpuId, QLXSWPowerStatus* pStatus) {
+    return ExportGuard([&] {
+        const CModel* const model = FindModel(nGpuId);
+        if (!model || !VersionGateOpen(*model, TORVEX_FUNCTION_POWER_STATUS) || !model->m_spPowerDetect) return -1;
+        return model->m_spPowerDetect->GetPowerStatus(pStatus);
+    });
+}
+
+int Torvex_Api_GetMileageTotalTime(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond, uint32_t* pnThird) {
+    return ExportGuard([&] {
+        const CModel* const model = FindModel(nGpuId);
+        if (!model || !VersionGateOpen(*model, TORVEX_FUNCTION_MILEAGE_TOTAL) || !model->m_spMileage) return -1;
+        return model->m_spMileage->GetTotalTime(pnFirst, pnSecond, pnThird);
+    });
+}
+
+int Torvex_Api_GetMileageLatestTime(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond, uint32_t* pnThird) {
+    return ExportGuard([&] {
+        CMileage* const recorder = Recorder(FindModel(nGpuId));
+        return recorder ? recorder->GetLatestTime(pnFirst, pnSecond, pnThird) : -1;
+    });
+}
+
+int Torvex_Api_GetMileageLatestManual(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond, uint32_t* pnThird) {
+    return ExportGuard([&] {
+        CMileage* const recorder = Recorder(FindModel(nGpuId));
+        return recorder ? recorder->GetManualTime(pnFirst, pnSecond, pnThird) : -1;
+    });
+}
+
+int Torvex_Api_GetMileageStatus(int nGpuId, int32_t* pnState) {
+    return ExportGuard([&] {
+        const CMileage* const recorder = Recorder(FindModel(nGpuId));
+        if (!recorder) return -1;
+        *pnState = recorder->State();
+        return 0;
+    });
+}
+
+int Torvex_Api_SetMileage_Rec(int nGpuId, int32_t nState) {
+    return ExportGuard([&] {
+        CMileage* const recorder = Recorder(FindModel(nGpuId));
+        return recorder ? recorder->SetRec(nState) : -1;
+    });
+}
+
+int Torvex_Api_SetMileage_Rec_Stop(int nGpuId) {
+    return ExportGuard([&] {
+        CMileage* const recorder = Recorder(FindModel(nGpuId));
+        if (!recorder) return -1;
+        recorder->AccumulateSinceStart();
+        return 0;
+    });
+}
+
+int Torvex_Api_Get_GSensor_Data(int nGpuId, GSensorData* pRaw, GSensorData* pFiltered) {
+    return ExportGuard([&] {
+        const CModel* const model = FindModel(nGpuId);
+        CBMI321* const sensor = model && model->m_spGSensor ? model->m_spGSensor->Driver() : nullptr;
+        if (!sensor) return -1;
+        DebugPrint(L"GetSensorData start\n");
+        DebugPrint(L"Before GetSensorData: fXsign = %.5f, fYsign = %.5f, fZsign = %.5f\n", static_cast<double>(pRaw->fXsign),
+                   static_cast<double>(pRaw->fYsign), static_cast<double>(pRaw->fZsign));
+        sensor->GetSensorData(pRaw, pFiltered);
+        DebugPrint(L"After GetSensorData: fXsign = %.5f, fYsign = %.5f, fZsign = %.5f\n",
+                   static_cast<double>(pFiltered->fXsign), static_cast<double>(pFiltered->fYsign),
+                   static_cast<double>(pFiltered->fZsign));
+        DebugPrint(L"GetSensorData end\n");
+        return 0;
+    });
+}
 
 }  // extern "C"

@@ -1,0 +1,66 @@
+#include "it8915_v2.h"
+
+#include "i2c_transport.h"
+#include "it8915_decode.h"
+
+namespace {
+constexpr uint8_t kRegThermalBlock = 0x60;
+constexpr uint8_t kRegPowerBlock = 0x80;
+constexpr uint8_t kRegMileageBlock = 0xC0;
+}  // namespace
+
+CIT8915_V2::CIT8915_V2(const GpuEntry& entry) : CIC(entry, kBoardDeviceAddress) {
+    GetMileageTotalTime(&m_nBaseMileage[0], &m_nBaseMileage[1], &m_nBaseMileage[2]);
+}
+
+int CIT8915_V2::GetMileageTotalTime(uint32_t* first, uint32_t* second, uint32_t* third) {
+    SelectI2cSpeed100k();
+    uint8_t block[kMileageBlockLength] = {};
+    if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegMileageBlock, block, sizeof(block)) != 0) {
+        return -1;
+    }
+    const MileageCounters counters = DecodeMileageBlock(block);
+    *first = counters.nFirst;
+    *second = counters.nSecond;
+    *third = counters.nThird;
+    return 0;
+}
+
+int CIT8915_V2::GetMileageLatestTime(uint32_t* first, uint32_t* second, uint32_t* third) {
+    uint32_t now[3];
+    if (GetMileageTotalTime(&now[0], &now[1], &now[2]) != 0) {
+        return -1;
+    }
+    *first = now[0] - m_nBaseMileage[0];
+    *second = now[1] - m_nBaseMileage[1];
+    *third = now[2] - m_nBaseMileage[2];
+    return 0;
+}
+
+int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
+    SelectI2cSpeed100k();
+    uint8_t block[kPowerBlockLength] = {};
+    if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegPowerBlock, block, sizeof(block)) == 0) {
+        m_nPowerFailCount = 0;
+        DecodePowerBlock(block, status);
+        m_PowerCache = *status;
+        m_bPowerCacheValid = true;
+        return 0;
+    }
+    ++m_nPowerFailCount;
+    if (m_bPowerCacheValid && m_nPowerFailCount <= kPowerFailuresBridged) {
+        *status = m_PowerCache;
+        return 0;
+    }
+    return -2;
+}
+
+int CIT8915_V2::GetThermalMap(ThermalMap* map) {
+    SelectI2cSpeed100k();
+    uint8_t block[kThermalBlockLength] = {};
+    if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegThermalBlock, block, sizeof(block)) != 0) {
+        return -1;
+    }
+    DecodeThermalBlock(block, map);
+    return 0;
+}

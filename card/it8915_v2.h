@@ -1,0 +1,30 @@
+// Driver of the board controller: usage-time counters, power-connector readings, thermal map.
+#pragma once
+
+#include <cstdint>
+
+#include "ic.h"
+
+class CIT8915_V2 : public CIC {
+public:
+    // Takes the counters' baseline at once (all 0 when that read fails).
+    explicit CIT8915_V2(const GpuEntry& entry);
+
+    // The counters as the controller reports them. -1 on a failed read, nothing written.
+    int GetMileageTotalTime(uint32_t* first, uint32_t* second, uint32_t* third) override;
+    // The counters' advance since this driver was made, wrapping at 32 bits. -1 on a failed read.
+    int GetMileageLatestTime(uint32_t* first, uint32_t* second, uint32_t* third) override;
+    // The six connector readings. A failed read is bridged with the last good block for up to two
+    // failures in a row; then, or before any good read, -2 and nothing written.
+    int GetPowerStatus(QLXSWPowerStatus* status) override;
+    // Four temperatures and the count 4. -1 on a failed read, nothing written.
+    int GetThermalMap(ThermalMap* map) override;
+
+private:
+    static constexpr int kPowerFailuresBridged = 2;
+
+    uint32_t m_nBaseMileage[3] = {0, 0, 0};
+    int32_t m_nPowerFailCount = 0;
+    bool m_bPowerCacheValid = false;
+    QLXSWPowerStatus m_PowerCache{};
+};

@@ -1,0 +1,14 @@
+#include "power_detect.h"
+
+#include <utility>
+
+// The monitor does no I/O of its own, so it has no device address.
+CPowerDetect::CPowerDetect(const GpuEntry& entry) : CIC(entry, 0) {}
+
+void CPowerDetect::AttachController(std::unique_ptr<CIT8915_V2> controller) { m_pIT8915 = std::move(controller); }
+
+int CPowerDetect::GetPowerStatus(QLXSWPowerStatus* status) {
+    return m_pIT8915 ? m_pIT8915->GetPowerStatus(status) : -1;
+}
+
+int CPowerDetect::GetThermalMap(ThermalMap* map) { return m_pIT8915 ? m_pIT8915->GetThermalMap(map) : -1; }

@@ -1,0 +1,5 @@
+// Set once the QLXSW device has answered, never cleared; while it is set the capability word handed
+// to the host also reports power status.
+#pragma once
+
+extern bool g_bQLXSWPresent;
