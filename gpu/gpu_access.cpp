@@ -1,3 +1,66 @@
 #include "gpu_access.h"
 
-int InitGpuAccess() { return -3; }
+#include "adl_binding.h"
+#include "adlx_binding.h"
+#include "diag.h"
+#include "gpu_discovery.h"
+#include "i2c_transport.h"
+#include "nvapi_binding.h"
+
+namespace {
+
+constexpr int kNoGpuList = -2;
+constexpr int kNoVendorInterface = -3;
+
+// The fields of the NVIDIA transaction record that no read changes.
+void SetI2cInfoConstants() {
+    g_I2cInfo.version = nvapi::NV_I2C_INFO_VER3;
+    g_I2cInfo.displayMask = 0;
+    g_I2cInfo.bIsDDCPort = 0;  // the GPU's own communication port, not a display's DDC port
+    g_I2cInfo.i2cSpeed = nvapi::NVAPI_I2C_SPEED_DEPRECATED;
+    g_I2cInfo.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ;
+    g_I2cInfo.portId = 1;
+    g_I2cInfo.bIsPortIdSet = 1;
+    g_nI2cReadFlags = 1;
+}
+
+// NVIDIA serves the process when NVAPI comes up and lists its GPUs.
+bool StartNvidia() {
+    if (NvAPI_Initialize() != nvapi::NVAPI_OK) return false;
+    const nvapi::NvAPI_Status listing = ListNvidiaGpus();
+    SetI2cInfoConstants();
+    return listing == nvapi::NVAPI_OK;
+}
+
+int StartAmd() {
+    if (!LoadAdlLibrary()) return kNoVendorInterface;
+    // ADLX started with an ADL context also hands out the mapping from ADLX GPUs to PCI locations.
+    const adl::ADL_CONTEXT_HANDLE context = CreateAdlContext();
+    if (context && adlx::Succeeded(StartAdlx(context, AdlRelease))) {
+        DebugPrint(L"ADLX initialized successfully");
+    } else {
+        DebugPrint(L"ADLX initialization failed");
+    }
+    const bool hadSystem = TheAdlxHelper().System() != nullptr;
+    adlx::IADLMapping* mapping = TheAdlxHelper().Mapping();
+    DebugPrint(L"adlMapping is nullptr: %d.", mapping == nullptr ? 1 : 0);
+
+    // Without a context this starts ADLX; after a start with one it reports it already is.
+    if (!adlx::Succeeded(StartAdlx(nullptr, nullptr))) return kNoVendorInterface;
+    if (!ListAmdGpus(TheAdlxHelper().System())) return kNoGpuList;
+    if (hadSystem && mapping) {
+        AssignAmdBusNumbersFromMapping(mapping);
+    } else {
+        AssignAmdBusNumbersFromBusList();
+    }
+    return 0;
+}
+
+}  // namespace
+
+int InitGpuAccess() {
+    if (StartNvidia()) return 0;
+    DebugPrint(L"GPU i2c_B initial fail!\n");
+    DebugPrint(L"Please check NV driver!\n");
+    return StartAmd();
+}

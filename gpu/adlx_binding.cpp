@@ -1,0 +1,54 @@
+#include "adlx_binding.h"
+
+#include "library_export.h"
+
+namespace {
+
+// Application folder, user folders, system32 and the default folders.
+constexpr DWORD kAdlxSearchFlags = 0x1E00;
+
+HMODULE LoadAdlx() { return LoadLibraryExW(L"amdadlx32.dll", nullptr, kAdlxSearchFlags); }
+
+template <typename Fn>
+bool Resolve(HMODULE library, const char* name, Fn* function) {
+    *function = FindExport<Fn>(library, name);
+    return *function != nullptr;
+}
+
+// Trivially destructible and constant-initialised: nothing runs at unload, so nothing calls into
+// ADLX then.
+ADLXHelper g_ADLXHelper;
+
+}  // namespace
+
+bool ADLXHelper::ResolveEntryPoints() {
+    // Every entry point must be there, even the two the module never calls, or the library is
+    // taken to be unusable.
+    bool found = Resolve(m_hLibrary, "ADLXQueryFullVersion", &m_pfnQueryFullVersion);
+    found &= Resolve(m_hLibrary, "ADLXQueryVersion", &m_pfnQueryVersion);
+    found &= Resolve(m_hLibrary, "ADLXInitializeWithCallerAdl", &m_pfnInitializeWithCallerAdl);
+    found &= Resolve(m_hLibrary, "ADLXInitializeWithIncompatibleDriver", &m_pfnInitializeWithIncompatibleDriver);
+    found &= Resolve(m_hLibrary, "ADLXInitialize", &m_pfnInitialize);
+    found &= Resolve(m_hLibrary, "ADLXTerminate", &m_pfnTerminate);
+    return found;
+}
+
+adlx::ADLX_RESULT ADLXHelper::Start(adlx::adlx_handle adlContext, adlx::ADLX_ADL_Main_Memory_Free adlRelease) {
+    if (!m_hLibrary) {
+        m_hLibrary = LoadAdlx();
+        if (m_hLibrary) m_bEntryPointsFound = ResolveEntryPoints();
+    }
+    if (!m_hLibrary || !m_bEntryPointsFound) return adlx::ADLX_FAIL;
+    m_pfnQueryFullVersion(&m_nFullVersion);
+    m_pfnQueryVersion(&m_pszVersion);
+    if (adlContext && adlRelease) {
+        return m_pfnInitializeWithCallerAdl(adlx::kFullVersion, &m_pSystem, &m_pMapping, adlContext, adlRelease);
+    }
+    return m_pfnInitialize(adlx::kFullVersion, &m_pSystem);
+}
+
+ADLXHelper& TheAdlxHelper() { return g_ADLXHelper; }
+
+adlx::ADLX_RESULT StartAdlx(adlx::adlx_handle adlContext, adlx::ADLX_ADL_Main_Memory_Free adlRelease) {
+    return g_ADLXHelper.Start(adlContext, adlRelease);
+}
