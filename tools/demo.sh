@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The demo: sets up whatever is missing, builds build/win32 quietly, then shows torvexctl reading
+# the bench's default machine (one GPU with a complete, lively board) under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/win32"
+jobs=$(nproc 2>/dev/null || echo 2)
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+heading() { printf '\n==== %s ====\n' "$1"; }
+
+# Runs a build step with its output in the log; shows the errors only when it fails.
+quietly() {
+  if ! "$@" >"$log" 2>&1; then
+    grep -E -i -B2 -A6 'error|fatal|failed' "$log" || cat "$log"
+    echo "demo: '$*' failed" >&2
+    exit 1
+  fi
+}
+
+heading "Setting up the machine"
+bash "$root/cmake/setup-machine.sh"
+echo "toolchain ready"
+
+heading "Building build/win32"
+quietly cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+quietly cmake --build "$build" -j "$jobs"
+echo "built $build/bin/TorvexModule.dll and torvexctl.exe"
+
+# The bench's built-in default machine, whatever the caller's shell had set.
+unset TORVEX_BENCH_SCENARIO
+
+heading "torvexctl status"
+"$build/wine-run" "$build/bin/torvexctl.exe" status
+
+heading "torvexctl watch --interval 1 --count 5"
+"$build/wine-run" "$build/bin/torvexctl.exe" watch --interval 1 --count 5

@@ -1,0 +1,55 @@
+// One reading of everything torvexctl shows about a board: each value together with the code that
+// its export returned, so that a refused value can be shown as refused instead of as whatever the
+// buffer held.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "module_export_table.h"
+
+// No PCI bus number is ever -1, so the module's lookup falls back to its first board for it.
+constexpr int kFirstBoard = -1;
+
+template <typename T>
+struct Reading {
+    int code = 0;        // what the export returned
+    bool valid = false;  // the export wrote `value`
+    T value{};
+};
+
+using Counters = std::array<uint32_t, 3>;  // first, second, third counter, in the module's order
+
+struct TiltReading {
+    GSensorData raw{};
+    GSensorData filtered{};
+};
+
+struct BoardSnapshot {
+    int gpuId = kFirstBoard;
+    Reading<FunctionSupport> functions;  // capability word and firmware version
+    Reading<bool> controller;            // the controller answers with firmware 0x500 or later
+    Reading<bool> tiltPresent;
+    Reading<ThermalMap> thermal;
+    Reading<QLXSWPowerStatus> power;
+    Reading<Counters> mileageTotal;
+    Reading<Counters> mileageLatest;
+    Reading<Counters> mileageManual;
+    Reading<int32_t> recorderState;      // MileageState
+    Reading<TiltReading> tilt;
+
+    // With no board at all every board export refuses; the tilt-presence check is the one export
+    // that refuses only then (a present board answers it with 0 or 1).
+    bool BoardFound() const { return tiltPresent.code != -1; }
+};
+
+// Reads the board the way a host does: the capability check first, because it refreshes the
+// firmware version and capability bits that the other exports' gates test.
+BoardSnapshot ReadBoardSnapshot(const ModuleExports& api, int gpuId);
+
+// The stopwatch state and reading alone (what the mileage command prints after each action).
+struct StopwatchSnapshot {
+    Reading<int32_t> state;
+    Reading<Counters> reading;
+};
+StopwatchSnapshot ReadStopwatch(const ModuleExports& api, int gpuId);

@@ -1,0 +1,10 @@
+// torvexctl's exit codes; --help lists them too.
+#pragma once
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitUsage = 1,          // the command line could not be parsed
+    kExitModuleMissing = 2,  // TorvexModule.dll or one of its exports could not be loaded
+    kExitNoBoard = 3,        // the module has no board at all
+    kExitRefused = 4,        // the module refused a requested action
+};
