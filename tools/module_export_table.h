@@ -5,25 +5,25 @@
 
 #include "TorvexModule.h"
 
-#define TORVEX_EXPORT_LIST(X)     \
-    X(Check_Function_Support)     \
-    X(Check_MTPD_Support)         \
-    X(Check_GSensor_Support)      \
-    X(GetThermalMap)              \
-    X(GetPowerStatus)             \
-    X(GetMileageTotalTime)        \
-    X(GetMileageLatestTime)       \
-    X(GetMileageLatestManual)     \
-    X(GetMileageStatus)           \
-    X(SetMileage_Rec)             \
-    X(SetMileage_Rec_Stop)        \
-    X(Get_GSensor_Data)           \
-    X(GetSystermSensorInfo)       \
-    X(Get_Systerm_Sensor_Count)   \
-    X(Get_Sensor_RealTime_Data)   \
-    X(Set_Sensor_Status)          \
-    X(Check_QLXSW_Support)        \
-    X(Get_QLXSW_PowerStatus)      \
+#define TORVEX_EXPORT_LIST(X)   \
+    X(Check_Function_Support)   \
+    X(Check_MTPD_Support)       \
+    X(Check_GSensor_Support)    \
+    X(GetThermalMap)            \
+    X(GetPowerStatus)           \
+    X(GetMileageTotalTime)      \
+    X(GetMileageLatestTime)     \
+    X(GetMileageLatestManual)   \
+    X(GetMileageStatus)         \
+    X(SetMileage_Rec)           \
+    X(SetMileage_Rec_Stop)      \
+    X(Get_GSensor_Data)         \
+    X(GetSystermSensorInfo)     \
+    X(Get_Systerm_Sensor_Count) \
+    X(Get_Sensor_RealTime_Data) \
+    X(Set_Sensor_Status)        \
+    X(Check_QLXSW_Support)      \
+    X(Get_QLXSW_PowerStatus)    \
     X(Exit_KIVO)
 
 // Member `Name` points at the export Torvex_Api_Name, with the header's own signature.

@@ -20,9 +20,9 @@ std::wstring FolderOfRunningProgram() {
 // The system's own text for a Windows error code, without the trailing line break.
 std::string SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message(text ? text : L"", n);
     LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
@@ -51,8 +51,8 @@ bool Resolve(HMODULE module, const char* name, Fn& slot) {
 }  // namespace
 
 std::string ModuleLoadError::Describe() const {
-    std::string text = exportName.empty() ? "cannot load " + ToUtf8(file)
-                                          : ToUtf8(file) + " does not export " + exportName;
+    std::string text =
+        exportName.empty() ? "cannot load " + ToUtf8(file) : ToUtf8(file) + " does not export " + exportName;
     text += " (Windows error " + std::to_string(code);
     std::string system = SystemMessage(code);
     if (!system.empty()) text += ": " + system;
@@ -67,10 +67,10 @@ std::optional<LoadedExports> LoadedExports::Load(const std::wstring& path, Modul
         error = ModuleLoadError{loaded.m_path, {}, GetLastError()};
         return std::nullopt;
     }
-#define TORVEX_RESOLVE_EXPORT(name)                                                       \
-    if (!Resolve(loaded.m_module.get(), "Torvex_Api_" #name, loaded.m_api.name)) {        \
-        error = ModuleLoadError{loaded.m_path, "Torvex_Api_" #name, GetLastError()};        \
-        return std::nullopt;                                                              \
+#define TORVEX_RESOLVE_EXPORT(name)                                                  \
+    if (!Resolve(loaded.m_module.get(), "Torvex_Api_" #name, loaded.m_api.name)) {   \
+        error = ModuleLoadError{loaded.m_path, "Torvex_Api_" #name, GetLastError()}; \
+        return std::nullopt;                                                         \
     }
     TORVEX_EXPORT_LIST(TORVEX_RESOLVE_EXPORT)
 #undef TORVEX_RESOLVE_EXPORT

@@ -88,8 +88,10 @@ TEST(TorvexctlStatus, JsonOfTheFirstBoardCarriesValuesAndCodes) {
     EXPECT_EQ(7, b["function_support"]["capabilities"]);
     EXPECT_EQ(1, b["tilt_sensor"]["code"]);
     EXPECT_EQ(true, b["tilt_sensor"]["present"]);
-    EXPECT_EQ((std::vector<double>{41.0, 35.5, 30.5, 55.5}), b["thermal_map"]["temperatures"].get<std::vector<double>>());
-    EXPECT_EQ((std::vector<double>{5.0, 6.5, 0.25, 12.0, 0.0, 1.234}), b["power"]["channels"].get<std::vector<double>>());
+    EXPECT_EQ((std::vector<double>{41.0, 35.5, 30.5, 55.5}),
+              b["thermal_map"]["temperatures"].get<std::vector<double>>());
+    EXPECT_EQ((std::vector<double>{5.0, 6.5, 0.25, 12.0, 0.0, 1.234}),
+              b["power"]["channels"].get<std::vector<double>>());
     EXPECT_DOUBLE_EQ(24.984, b["power"]["total"].get<double>());
     EXPECT_EQ((std::vector<uint32_t>{3600, 120, 7}), b["mileage"]["total"]["counters"].get<std::vector<uint32_t>>());
     EXPECT_EQ(2, b["mileage"]["state"]["value"]);
@@ -159,8 +161,8 @@ TEST(TorvexctlLoad, MissingDllIsNamedWithItsWindowsError) {
 }
 
 TEST(TorvexctlLoad, DllWithoutTheExportsNamesTheFirstMissingOne) {
-    ProgramRun run = Torvexctl(Scenario("static_board.json"),
-                               {"status", "--module", "C:\\windows\\system32\\kernel32.dll"});
+    ProgramRun run =
+        Torvexctl(Scenario("static_board.json"), {"status", "--module", "C:\\windows\\system32\\kernel32.dll"});
     EXPECT_EQ(kModuleMissing, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("does not export Torvex_Api_Check_Function_Support")) << run.err;
     EXPECT_NE(std::string::npos, run.err.find("Windows error 127")) << run.err;

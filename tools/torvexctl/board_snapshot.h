@@ -35,7 +35,7 @@ struct BoardSnapshot {
     Reading<Counters> mileageTotal;
     Reading<Counters> mileageLatest;
     Reading<Counters> mileageManual;
-    Reading<int32_t> recorderState;      // MileageState
+    Reading<int32_t> recorderState;  // MileageState
     Reading<TiltReading> tilt;
 
     // With no board at all every board export refuses; the tilt-presence check is the one export

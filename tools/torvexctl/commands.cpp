@@ -85,9 +85,10 @@ int32_t RequestedState(MileageAction action) {
 
 std::string StopwatchLine(const StopwatchSnapshot& s) {
     std::string state = s.state.valid ? RecorderStateName(s.state.value) : "n/a (" + std::to_string(s.state.code) + ")";
-    std::string reading = s.reading.valid ? std::to_string(s.reading.value[0]) + " " + std::to_string(s.reading.value[1]) +
-                                                " " + std::to_string(s.reading.value[2])
-                                          : "n/a (" + std::to_string(s.reading.code) + ")";
+    std::string reading = s.reading.valid
+                              ? std::to_string(s.reading.value[0]) + " " + std::to_string(s.reading.value[1]) + " " +
+                                    std::to_string(s.reading.value[2])
+                              : "n/a (" + std::to_string(s.reading.code) + ")";
     char text[160];
     std::snprintf(text, sizeof(text), "state %-10s reading %s\n", state.c_str(), reading.c_str());
     return text;

@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
 
     MileageOptions mileage;
     std::vector<std::string> actionNames;
-    CLI::App* mileageCmd =
-        app.add_subcommand("mileage", "Start, pause, resume or stop the usage-time stopwatch, several actions in one run.");
+    CLI::App* mileageCmd = app.add_subcommand(
+        "mileage", "Start, pause, resume or stop the usage-time stopwatch, several actions in one run.");
     mileageCmd->footer(std::string(kMileageHelp) + "\n\n" + kFooter);
     mileageCmd->add_option("actions", actionNames, "start, pause, resume or stop; several run in order.")
         ->required()

@@ -23,7 +23,8 @@ json CountersJson(const Reading<Counters>& r) {
 }
 
 json FunctionsJson(const Reading<FunctionSupport>& r) {
-    json j = {{"code", r.code}, {"capabilities", nullptr}, {"capability_names", nullptr}, {"firmware_version", nullptr}};
+    json j = {
+        {"code", r.code}, {"capabilities", nullptr}, {"capability_names", nullptr}, {"firmware_version", nullptr}};
     if (r.valid) {
         j["capabilities"] = r.value.nFunction;
         j["capability_names"] = CapabilityNames(r.value.nFunction);
@@ -60,7 +61,11 @@ json RecorderJson(const Reading<int32_t>& r) {
 }
 
 json TiltJson(const Reading<TiltReading>& r) {
-    json j = {{"code", r.code}, {"raw", nullptr}, {"angles", nullptr}, {"filtered_angles", nullptr}, {"status_bits", nullptr}};
+    json j = {{"code", r.code},
+              {"raw", nullptr},
+              {"angles", nullptr},
+              {"filtered_angles", nullptr},
+              {"status_bits", nullptr}};
     if (r.valid) {
         const GSensorData& raw = r.value.raw;
         j["raw"] = {raw.iX, raw.iY, raw.iZ};
@@ -80,7 +85,8 @@ json BoardToJson(const BoardSnapshot& b) {
         {"label", BoardLabel(b.gpuId)},
         {"function_support", FunctionsJson(b.functions)},
         {"controller", ControllerJson(b.controller)},
-        {"tilt_sensor", {{"code", b.tiltPresent.code}, {"present", b.tiltPresent.valid ? json(b.tiltPresent.value) : json(nullptr)}}},
+        {"tilt_sensor",
+         {{"code", b.tiltPresent.code}, {"present", b.tiltPresent.valid ? json(b.tiltPresent.value) : json(nullptr)}}},
         {"thermal_map", ThermalJson(b.thermal)},
         {"power", PowerJson(b.power)},
         {"mileage",

@@ -38,7 +38,8 @@ std::string Temperature(float value) { return std::isnan(value) ? "-" : Format("
 
 std::string CounterRow(const char* label, const Reading<Counters>& r) {
     if (!r.valid) return Row(label, Refused(r.code));
-    return Row(label, Columns({std::to_string(r.value[0]), std::to_string(r.value[1]), std::to_string(r.value[2])}, 12));
+    return Row(label,
+               Columns({std::to_string(r.value[0]), std::to_string(r.value[1]), std::to_string(r.value[2])}, 12));
 }
 
 std::string FunctionRows(const Reading<FunctionSupport>& r) {
@@ -46,7 +47,8 @@ std::string FunctionRows(const Reading<FunctionSupport>& r) {
     std::string names;
     for (const std::string& name : CapabilityNames(r.value.nFunction)) names += (names.empty() ? "" : ", ") + name;
     return Row("firmware version", Format("0x%04X", static_cast<unsigned>(r.value.nVersion))) +
-           Row("capabilities", Format("0x%X", static_cast<unsigned>(r.value.nFunction)) + (names.empty() ? "" : "  " + names));
+           Row("capabilities",
+               Format("0x%X", static_cast<unsigned>(r.value.nFunction)) + (names.empty() ? "" : "  " + names));
 }
 
 std::string ControllerRow(const Reading<bool>& r) {
@@ -64,12 +66,15 @@ std::string ThermalRows(const Reading<ThermalMap>& r) {
     std::string out = Section("Thermal map", Columns({"T1", "T2", "T3", "T4"}, 10));
     if (!r.valid) return out + Row("temperatures", Refused(r.code));
     const float* t = r.value.fValue;
-    return out + Row("temperatures", Columns({Temperature(t[0]), Temperature(t[1]), Temperature(t[2]), Temperature(t[3])}, 10));
+    return out + Row("temperatures",
+                     Columns({Temperature(t[0]), Temperature(t[1]), Temperature(t[2]), Temperature(t[3])}, 10));
 }
 
 std::string PowerRows(const Reading<QLXSWPowerStatus>& r) {
     std::string out = Section("Power connectors", Columns({"ch1", "ch2", "ch3", "ch4", "ch5", "ch6"}, 9));
-    if (!r.valid) return out + Row("readings", Refused(r.code)) + Row("total", Refused(r.code)) + Row("over limit", Refused(r.code));
+    if (!r.valid)
+        return out + Row("readings", Refused(r.code)) + Row("total", Refused(r.code)) +
+               Row("over limit", Refused(r.code));
     std::vector<std::string> cells;
     for (int i = 0; i < 6; ++i) cells.push_back(Format("%.3f", r.value.fValue[i]));
     return out + Row("readings", Columns(cells, 9)) + Row("total", Format("%.3f", r.value.fTotal)) +
@@ -79,7 +84,8 @@ std::string PowerRows(const Reading<QLXSWPowerStatus>& r) {
 std::string MileageRows(const BoardSnapshot& b) {
     return Section("Usage time", Columns({"first", "second", "third"}, 12)) + CounterRow("total", b.mileageTotal) +
            CounterRow("latest (since load)", b.mileageLatest) + CounterRow("manual (stopwatch)", b.mileageManual) +
-           Row("recorder state", b.recorderState.valid ? RecorderStateName(b.recorderState.value) : Refused(b.recorderState.code));
+           Row("recorder state",
+               b.recorderState.valid ? RecorderStateName(b.recorderState.value) : Refused(b.recorderState.code));
 }
 
 std::string AngleCells(const GSensorData& d) {
@@ -88,7 +94,9 @@ std::string AngleCells(const GSensorData& d) {
 
 std::string TiltRows(const Reading<TiltReading>& r) {
     std::string out = Section("Tilt", Columns({"X", "Y", "Z"}, 10));
-    if (!r.valid) return out + Row("raw", Refused(r.code)) + Row("angle (deg)", Refused(r.code)) + Row("filtered (deg)", Refused(r.code));
+    if (!r.valid)
+        return out + Row("raw", Refused(r.code)) + Row("angle (deg)", Refused(r.code)) +
+               Row("filtered (deg)", Refused(r.code));
     const GSensorData& raw = r.value.raw;
     const int32_t bits[] = {raw.nStatus5, raw.nStatus4, raw.nStatus3, raw.nStatus2, raw.nStatus1, raw.nStatus0};
     std::string status;
@@ -114,7 +122,8 @@ std::string RenderHeader(const std::string& modulePath, const std::vector<int>& 
 
 std::string RenderBoardTable(const BoardSnapshot& b) {
     std::string out = "\nBoard: " + BoardLabel(b.gpuId) + Format(" (GPU id %d)\n", b.gpuId);
-    out += Section("Controller") + FunctionRows(b.functions) + ControllerRow(b.controller) + TiltPresentRow(b.tiltPresent);
+    out +=
+        Section("Controller") + FunctionRows(b.functions) + ControllerRow(b.controller) + TiltPresentRow(b.tiltPresent);
     out += ThermalRows(b.thermal) + PowerRows(b.power) + MileageRows(b) + TiltRows(b.tilt);
     return out;
 }
