@@ -2,6 +2,7 @@
 
 #include "diag.h"
 #include "i2c_transport.h"
+#include "it8915_registers.h"
 #include "register_read.h"
 #include "tilt_math.h"
 
@@ -12,9 +13,6 @@ float g_fLastY = 0.0f;
 float g_fLastZ = 0.0f;
 
 namespace {
-
-constexpr uint8_t kRegStatus = 0x76;
-constexpr uint8_t kRegFirstAxis = 0x70;  // X high, X low, Y high, Y low, Z high, Z low
 
 struct SensorBytes {
     uint8_t status;
@@ -94,14 +92,14 @@ CBMI321::CBMI321(const GpuEntry& entry) : CIC(entry, kBoardDeviceAddress) {}
 int CBMI321::GetSensorData(GSensorData* raw, GSensorData* filtered) {
     SelectI2cSpeed100k();
     SensorBytes bytes{};
-    bytes.status = ReadRegisterOrZero(m_GpuEntry, m_byDevAddr, kRegStatus);
+    bytes.status = ReadRegisterOrZero(m_GpuEntry, m_byDevAddr, it8915::kRegTiltStatus);
     int32_t* const statusBits[6] = {&m_Data.nStatus0, &m_Data.nStatus1, &m_Data.nStatus2,
                                     &m_Data.nStatus3, &m_Data.nStatus4, &m_Data.nStatus5};
     for (int bit = 0; bit < 6; ++bit) {
         *statusBits[bit] = (bytes.status >> bit) & 1;
     }
     for (int i = 0; i < 6; ++i) {
-        bytes.axes[i] = ReadRegisterOrZero(m_GpuEntry, m_byDevAddr, static_cast<uint8_t>(kRegFirstAxis + i));
+        bytes.axes[i] = ReadRegisterOrZero(m_GpuEntry, m_byDevAddr, static_cast<uint8_t>(it8915::kRegTiltAxes + i));
     }
     m_Data.iX = RawAxis(bytes, kTiltX);
     m_Data.iY = RawAxis(bytes, kTiltY);

@@ -2,12 +2,9 @@
 
 #include "i2c_transport.h"
 #include "it8915_decode.h"
+#include "it8915_registers.h"
 
-namespace {
-constexpr uint8_t kRegThermalBlock = 0x60;
-constexpr uint8_t kRegPowerBlock = 0x80;
-constexpr uint8_t kRegMileageBlock = 0xC0;
-}  // namespace
+using namespace it8915;
 
 CIT8915_V2::CIT8915_V2(const GpuEntry& entry) : CIC(entry, kBoardDeviceAddress) {
     GetMileageTotalTime(&m_nBaseMileage[0], &m_nBaseMileage[1], &m_nBaseMileage[2]);

@@ -3,23 +3,15 @@
 #include "diag.h"
 #include "gpu_discovery.h"
 #include "i2c_transport.h"
+#include "it8915_registers.h"
 #include "register_read.h"
 
 namespace {
 
-constexpr uint8_t kRegVersionLow = 0x1E;
-constexpr uint8_t kRegVersionHigh = 0x1F;
-constexpr uint8_t kRegIdentification1 = 0x20;
-constexpr uint8_t kRegIdentification2 = 0x21;
-constexpr uint8_t kRegBeforeCapabilities = 0xFC;  // read first; its value is not used
-constexpr uint8_t kRegCapabilities = 0xFD;
-constexpr uint8_t kRegTiltPresence[4] = {0x4C, 0x4D, 0x4E, 0x4F};
+using namespace it8915;
 
-constexpr uint8_t kIdentification1 = 0x15;
-constexpr uint8_t kIdentification2 = 0x89;
 // Firmware above this version reports its capabilities instead of identifying itself.
-constexpr uint32_t kCapabilityFirmware = 0x510;
-constexpr uint32_t kCapabilityMask = 0xF;
+constexpr uint32_t kIdentifyingFirmwareLast = 0x510;
 constexpr int32_t kUnknownBus = 255;
 
 bool ReadBoardByte(const GpuEntry& entry, uint8_t reg, uint8_t* value) {
@@ -64,9 +56,9 @@ int CModel::ProbeMPT(GpuEntry& entry) {
     SelectI2cSpeed100k();
     const uint8_t low = ReadBoardByteOrZero(entry, kRegVersionLow);
     const uint8_t high = ReadBoardByteOrZero(entry, kRegVersionHigh);
-    m_nFwVersion = (uint32_t{high} << 8) | low;
+    m_nFwVersion = VersionWord(high, low);
 
-    if (m_nFwVersion > kCapabilityFirmware) {
+    if (m_nFwVersion > kIdentifyingFirmwareLast) {
         ReadBoardByteOrZero(entry, kRegBeforeCapabilities);
         const uint8_t capabilities = ReadBoardByteOrZero(entry, kRegCapabilities);
         m_nFunctionSupport = (m_nFunctionSupport & ~kCapabilityMask) | (capabilities & kCapabilityMask);

@@ -6,6 +6,7 @@
 #include "diag.h"
 #include "export_guard.h"
 #include "i2c_transport.h"
+#include "it8915_registers.h"
 #include "model.h"
 #include "nvapi_binding.h"
 #include "qlxsw_flag.h"
@@ -13,14 +14,11 @@
 
 namespace {
 
-constexpr uint8_t kRegVersionLow = 0x1E;
-constexpr uint8_t kRegVersionHigh = 0x1F;
-constexpr uint8_t kRegBeforeCapabilities = 0xFC;  // read first; its value is not used
-constexpr uint8_t kRegCapabilities = 0xFD;
-constexpr uint32_t kCapabilityMask = 0xF;
+using namespace it8915;
+
 // Firmware from this version on offers the board functions at all.
 constexpr uint32_t kFunctionFirmware = 0x500;
-// Firmware from this version on reports its capabilities; older firmware has all of them.
+// Firmware from this version on reports its capabilities; from 0x500 to here it has all four.
 constexpr uint32_t kCapabilityFirmware = 0x510;
 // The totals, power status and thermal map need firmware newer than this.
 constexpr uint32_t kGatedFunctionFirmware = 0x148;
@@ -39,12 +37,12 @@ uint8_t ReadBoardByteOrZero(const GpuEntry& entry, uint8_t reg) {
 }
 
 // The controller's version word; either byte counts as 0 when its read fails.
-struct VersionWord {
+struct VersionRead {
     uint32_t nVersion;
     bool bBothRead;
 };
 
-VersionWord ReadVersionWord(const GpuEntry& entry) {
+VersionRead ReadVersion(const GpuEntry& entry) {
     SelectI2cSpeed100k();
     uint8_t low = 0;
     uint8_t high = 0;
@@ -52,7 +50,7 @@ VersionWord ReadVersionWord(const GpuEntry& entry) {
     const bool highRead = ReadRegister(entry, kBoardDeviceAddress, kRegVersionHigh, &high);
     if (!lowRead) low = 0;
     if (!highRead) high = 0;
-    return VersionWord{(uint32_t{high} << 8) | low, lowRead && highRead};
+    return VersionRead{VersionWord(high, low), lowRead && highRead};
 }
 
 // One register read straight through NVAPI, whatever the GPU's vendor.
@@ -68,7 +66,7 @@ bool ReadByteThroughNvApi(const GpuEntry& entry, uint8_t reg, uint8_t* value) {
 }
 
 int CheckFunctionSupport(CModel& model, FunctionSupport* support) {
-    const VersionWord version = ReadVersionWord(model.m_GpuEntry);
+    const VersionRead version = ReadVersion(model.m_GpuEntry);
     model.m_nFwVersion = version.nVersion;
     if (!version.bBothRead) return -2;
     if (model.m_nFwVersion >= kCapabilityFirmware) {
@@ -111,7 +109,7 @@ int Torvex_Api_Check_MTPD_Support(int nGpuId, uint8_t* pbSupported) {
         const bool highRead = ReadByteThroughNvApi(model->m_GpuEntry, kRegVersionHigh, &high);
         *pbSupported = 0;
         if (!lowRead || !highRead) return -2;
-        if (((uint32_t{high} << 8) | low) < kFunctionFirmware) return -1;
+        if (VersionWord(high, low) < kFunctionFirmware) return -1;
         *pbSupported = 1;
         return 0;
     });
@@ -121,8 +119,9 @@ int Torvex_Api_Check_GSensor_Support(int nGpuId, uint8_t* pbPresent) {
     return ExportGuard([&] {
         const CModel* const model = FindModel(nGpuId);
         if (!model) return -1;
-        *pbPresent = model->m_bSupportGSensor ? 1 : 0;
-        return static_cast<int>(*pbPresent);
+        const uint8_t present = model->m_bSupportGSensor ? 1 : 0;
+        *pbPresent = present;
+        return static_cast<int>(present);
     });
 }
 
