@@ -13,7 +13,9 @@
 extern "C" {
 #endif
 
-#if defined(TORVEX_BENCH_BUILD)
+#if !defined(_WIN32)
+#define TORVEX_BENCH_API  // the native build links the model statically, for its tests
+#elif defined(TORVEX_BENCH_BUILD)
 #define TORVEX_BENCH_API __declspec(dllexport)
 #else
 #define TORVEX_BENCH_API __declspec(dllimport)

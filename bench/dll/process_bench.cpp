@@ -1,0 +1,31 @@
+#include "process_bench.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+// Read from the process environment itself, so a variable set at run time counts as well.
+// Unset or empty: the default machine.
+std::optional<std::string> ScenarioPathFromEnvironment() {
+    const char* const name = "TORVEX_BENCH_SCENARIO";
+    const DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);
+    if (needed <= 1) return std::nullopt;
+    std::string path(needed, '\0');
+    path.resize(GetEnvironmentVariableA(name, path.data(), needed));
+    return path;
+}
+
+void ReportToStderr(const std::string& message) {
+    std::fputs(message.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+bench::BenchService& ProcessBench() {
+    static const bench::SteadyClock clock;
+    static bench::BenchService service(clock, ScenarioPathFromEnvironment, ReportToStderr);
+    return service;
+}

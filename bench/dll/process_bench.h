@@ -1,0 +1,6 @@
+// The bench of this process, created at first use.
+#pragma once
+
+#include "bench_service.h"
+
+bench::BenchService& ProcessBench();
