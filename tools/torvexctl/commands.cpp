@@ -20,7 +20,11 @@ void PrintError(const std::string& text) { std::fprintf(stderr, "torvexctl: %s\n
 
 std::optional<LoadedExports> OpenModule(const ModuleChoice& choice) {
     ModuleLoadError error;
-    auto loaded = LoadedExports::Load(choice.path.empty() ? DefaultModulePath() : FromUtf8(choice.path), error);
+    std::optional<LoadedExports> loaded;
+    {
+        StdoutToStderr moduleLinesAside;
+        loaded = LoadedExports::Load(choice.path.empty() ? DefaultModulePath() : FromUtf8(choice.path), error);
+    }
     if (!loaded) PrintError(error.Describe());
     return loaded;
 }

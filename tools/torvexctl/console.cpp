@@ -1,6 +1,9 @@
 #include "console.h"
 
+#include <io.h>
 #include <windows.h>
+
+#include <cstdio>
 
 #include <chrono>
 #include <thread>
@@ -18,4 +21,22 @@ bool EnableAnsiConsole() {
 
 void SleepSeconds(double seconds) {
     if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+StdoutToStderr::StdoutToStderr() {
+    std::fflush(stdout);
+    m_savedFd = _dup(_fileno(stdout));
+    if (m_savedFd != -1) _dup2(_fileno(stderr), _fileno(stdout));
+    // A module with a C runtime of its own takes its standard output from the process handle.
+    m_savedHandle = GetStdHandle(STD_OUTPUT_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
+}
+
+StdoutToStderr::~StdoutToStderr() {
+    std::fflush(stdout);
+    SetStdHandle(STD_OUTPUT_HANDLE, m_savedHandle);
+    if (m_savedFd != -1) {
+        _dup2(m_savedFd, _fileno(stdout));
+        _close(m_savedFd);
+    }
 }

@@ -24,7 +24,7 @@ std::string Refused(int code) { return Format("n/a (%d)", code); }
 std::string Row(const char* label, const std::string& value) { return Format("    %-22s", label) + value + "\n"; }
 
 std::string Section(const char* title, const std::string& columns = {}) {
-    return Format("  %-24s", title) + columns + "\n";
+    return columns.empty() ? Format("  %s\n", title) : Format("  %-24s", title) + columns + "\n";
 }
 
 std::string Columns(const std::vector<std::string>& cells, int width) {
@@ -51,11 +51,12 @@ std::string FunctionRows(const Reading<FunctionSupport>& r) {
                Format("0x%X", static_cast<unsigned>(r.value.nFunction)) + (names.empty() ? "" : "  " + names));
 }
 
+// The controller check passes for firmware 0x500 or later. It answers -1 both for older firmware
+// and for no board; a board was found by the time a table is drawn.
 std::string ControllerRow(const Reading<bool>& r) {
-    // The check answers -1 both for old firmware and for no board; a board was found by now.
-    if (r.code == 0) return Row("controller (fw 0x500+)", r.value ? "yes" : "no");
-    if (r.code == -1) return Row("controller (fw 0x500+)", "no (-1)");
-    return Row("controller (fw 0x500+)", Refused(r.code));
+    if (r.code == 0) return Row("controller check", r.value ? "supported" : "not supported");
+    if (r.code == -1) return Row("controller check", "not supported (-1)");
+    return Row("controller check", Refused(r.code));
 }
 
 std::string TiltPresentRow(const Reading<bool>& r) {
