@@ -42,18 +42,31 @@ uint32_t Mix(uint32_t x) {
     return x;
 }
 
-double Wave(double seconds, double period, uint32_t seed, int channel) {
-    const double phase = (Mix(seed * 31u + static_cast<uint32_t>(channel)) % 1000) / 1000.0 * kTwoPi;
-    return std::sin(kTwoPi * seconds / period + phase) - std::sin(phase);
-}
-
 }  // namespace
 
+double LivelyBoard::Wave::At(double seconds) const {
+    return (std::sin(kTwoPi * seconds / period + phase) - offset) / 2.0;
+}
+
 LivelyBoard::LivelyBoard(const I2cDevice& controller, uint32_t seed) : m_seed(seed) {
-    for (size_t i = 0; i < m_thermal.size(); ++i) m_thermal[i] = ReadWord(controller, kThermalFirst + 2 * i);
+    // Each channel its own period and a phase of its own, so no two move in step.
+    const auto wave = [seed](double period, uint32_t channel) {
+        Wave w;
+        w.period = period;
+        w.phase = (Mix(seed * 31u + channel) % 1000) / 1000.0 * kTwoPi;
+        w.offset = std::sin(w.phase);
+        return w;
+    };
+    for (size_t i = 0; i < m_thermal.size(); ++i) {
+        m_thermal[i] = ReadWord(controller, kThermalFirst + 2 * i);
+        m_thermalWaves[i] = wave(40.0 + 7.0 * i, static_cast<uint32_t>(i));
+    }
     for (size_t i = 0; i < m_tilt.size(); ++i)
         m_tilt[i] = static_cast<int16_t>(ReadWord(controller, kTiltFirst + 2 * i));
-    for (size_t i = 0; i < m_power.size(); ++i) m_power[i] = ReadWord(controller, kPowerFirst + 4 * i + 2);
+    for (size_t i = 0; i < m_power.size(); ++i) {
+        m_power[i] = ReadWord(controller, kPowerFirst + 4 * i + 2);
+        m_powerWaves[i] = wave(9.0 + 2.0 * i, static_cast<uint32_t>(16 + i));
+    }
     for (size_t i = 0; i < m_counters.size(); ++i) {
         const uint8_t reg = static_cast<uint8_t>(kCounterFirst + 4 * i);
         m_counters[i] = static_cast<uint32_t>(ReadWord(controller, reg)) << 16 | ReadWord(controller, reg + 2);
@@ -69,7 +82,7 @@ void LivelyBoard::Animate(I2cDevice& controller, double seconds, uint8_t first, 
 
 void LivelyBoard::AnimateThermal(I2cDevice& controller, double seconds) const {
     for (size_t i = 0; i < m_thermal.size(); ++i) {
-        const double value = m_thermal[i] + kThermalSwing * Wave(seconds, 40.0 + 7.0 * i, m_seed, int(i));
+        const double value = m_thermal[i] + kThermalSwing * m_thermalWaves[i].At(seconds);
         AnimateWord(controller, static_cast<uint8_t>(kThermalFirst + 2 * i),
                     static_cast<uint16_t>(std::clamp(std::lround(value), 0L, 0x7FFFL)));
     }
@@ -86,7 +99,7 @@ void LivelyBoard::AnimateTilt(I2cDevice& controller, double seconds) const {
 
 void LivelyBoard::AnimatePower(I2cDevice& controller, double seconds) const {
     for (size_t i = 0; i < m_power.size(); ++i) {
-        const double value = m_power[i] + kPowerSwing * Wave(seconds, 9.0 + 2.0 * i, m_seed, 16 + int(i));
+        const double value = m_power[i] + kPowerSwing * m_powerWaves[i].At(seconds);
         AnimateWord(controller, static_cast<uint8_t>(kPowerFirst + 4 * i + 2),
                     static_cast<uint16_t>(std::clamp(std::lround(value), 0L, long{kPowerLimit})));
     }

@@ -23,6 +23,14 @@ public:
     void Animate(I2cDevice& controller, double seconds, uint8_t first, size_t count) const;
 
 private:
+    // One slow oscillation between -1 and 1 that is 0 at time 0.
+    struct Wave {
+        double period = 1.0;
+        double phase = 0.0;
+        double offset = 0.0;
+        double At(double seconds) const;
+    };
+
     void AnimateThermal(I2cDevice& controller, double seconds) const;
     void AnimateTilt(I2cDevice& controller, double seconds) const;
     void AnimatePower(I2cDevice& controller, double seconds) const;
@@ -30,8 +38,10 @@ private:
 
     uint32_t m_seed;
     std::array<uint16_t, 8> m_thermal{};  // tenths of a degree
+    std::array<Wave, 8> m_thermalWaves{};
     std::array<int16_t, 3> m_tilt{};      // X, Y, Z
     std::array<uint16_t, 6> m_power{};    // thousandths
+    std::array<Wave, 6> m_powerWaves{};
     std::array<uint32_t, 3> m_counters{};
 };
 

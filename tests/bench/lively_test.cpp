@@ -44,11 +44,11 @@ TEST_F(LivelyBench, ReadingsDriftWithinPlausibleBoundsAroundTheLoadedValues) {
     for (int step = 0; step < 200; ++step) {
         clock.Advance(700ms);
         const int temperature = Word(0x60);
-        EXPECT_NEAR(452, temperature, 50);
+        EXPECT_NEAR(452, temperature, 25);
         temperatureMoved |= temperature != firstTemperature;
         for (int group = 0; group < 6; ++group) EXPECT_LE(Word(0x82 + 4 * group), 50000);
         const int power = Word(0x82);
-        EXPECT_NEAR(5210, power, 1600);
+        EXPECT_NEAR(5210, power, 800);
         powerMoved |= power != firstPower;
         EXPECT_NEAR(180, Signed(0x70), 6);
         EXPECT_NEAR(-120, Signed(0x72), 6);
