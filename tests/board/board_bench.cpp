@@ -55,25 +55,38 @@ void LoadScenario(const std::string& json) {
     TorvexBench_SetLogEnabled(1);
 }
 
-void LoadNvidiaMachine(const std::vector<GpuSpec>& gpus) {
+namespace {
+
+void LoadMachine(const char* vendor, const std::vector<GpuSpec>& gpus, const nlohmann::json& libraries) {
     nlohmann::json list = nlohmann::json::array();
-    for (const GpuSpec& gpu : gpus) {
-        nlohmann::json entry = {{"vendor", "nvidia"}, {"devices", {{Hex(kBoard), BoardJson(gpu.board)}}}};
+    for (size_t i = 0; i < gpus.size(); ++i) {
+        const GpuSpec& gpu = gpus[i];
+        nlohmann::json entry = {{"vendor", vendor}, {"devices", {{Hex(kBoard), BoardJson(gpu.board)}}}};
         if (gpu.bus == kFailingBusQuery) {
             entry["busQuery"] = "fail";
         } else {
             entry["bus"] = gpu.bus;
         }
+        if (std::string(vendor) == "amd") entry["adapterIndex"] = i;
         list.push_back(entry);
     }
-    const nlohmann::json machine = {
-        {"name", "board test"},
-        {"nvapi", {{"present", true}, {"enumerate", 0}}},
-        {"adl", {{"present", false}}},
-        {"adlx", {{"present", false}}},
-        {"gpus", list},
-    };
+    nlohmann::json machine = libraries;
+    machine["name"] = "board test";
+    machine["gpus"] = list;
     LoadScenario(machine.dump());
+}
+
+}  // namespace
+
+void LoadNvidiaMachine(const std::vector<GpuSpec>& gpus) {
+    LoadMachine("nvidia", gpus,
+                {{"nvapi", {{"present", true}, {"enumerate", 0}}}, {"adl", {{"present", false}}},
+                 {"adlx", {{"present", false}}}});
+}
+
+void LoadAmdMachine(const std::vector<GpuSpec>& gpus) {
+    LoadMachine("amd", gpus, {{"nvapi", {{"present", false}}}, {"adl", {{"present", true}}},
+                              {"adlx", {{"present", true}, {"mapping", true}}}});
 }
 
 void SetBoardRegisters(int gpuIndex, int reg, std::initializer_list<int> bytes) {

@@ -1,5 +1,5 @@
-// Machines for the board tests, built on the virtual bench: NVIDIA GPUs whose I2C bus carries one
-// board controller (device address byte 0x56) with exactly the registers a test names.
+// Machines for the board tests, built on the virtual bench: GPUs whose I2C bus carries one board
+// controller (device address byte 0x56) with exactly the registers a test names.
 #pragma once
 
 #include <cstdint>
@@ -26,13 +26,15 @@ BoardSpec CapabilityBoard(int firmware, int capabilities);
 BoardSpec IdentifyingBoard(int firmware, int id1, int id2);
 
 struct GpuSpec {
-    int bus;  // kFailingBusQuery: NvAPI_GPU_GetBusId fails
+    int bus;  // NVIDIA: kFailingBusQuery makes NvAPI_GPU_GetBusId fail
     BoardSpec board;
 };
 constexpr int kFailingBusQuery = -1;
 
-// Loads an NVIDIA machine with these GPUs into the bench; the test fails when the bench refuses.
+// Loads a machine with these GPUs into the bench; the test fails when the bench refuses it.
 void LoadNvidiaMachine(const std::vector<GpuSpec>& gpus);
+// AMD GPUs, served through ADLX with the ADL mapping giving their bus numbers.
+void LoadAmdMachine(const std::vector<GpuSpec>& gpus);
 void LoadScenario(const std::string& json);
 
 // Writes bytes into consecutive registers of GPU gpuIndex's board.

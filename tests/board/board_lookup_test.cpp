@@ -87,3 +87,27 @@ TEST_P(BoardProbeCount, FollowsTheRegistryGrowth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OneToFiveGpus, BoardProbeCount, testing::Range(1, 6));
+
+TEST(BoardLookup, AmdBoardsAreServedThroughAdlxAndReleaseEveryReferenceAtUnload) {
+    LoadAmdMachine({{7, CapabilityBoard(0x511, 0x07).Set(0xC0, {0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1})}});
+    LoadedModule module;
+    TakeLog();
+
+    uint32_t a = 0, b = 0, c = 0;
+    EXPECT_EQ(0, module->GetMileageTotalTime(7, &a, &b, &c));
+    EXPECT_EQ(1u, a);
+    EXPECT_EQ(3u, c);
+    const std::vector<TorvexBenchI2cRecord> log = TakeLog();
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(TorvexBenchCall_AdlxRepeatedStartRead, log[0].nCall);
+    EXPECT_EQ(12, log[0].nLength);
+
+    // The supported check asks NVAPI whatever the GPU's vendor, and NVAPI serves no GPU here.
+    uint8_t supported = 0xCD;
+    EXPECT_EQ(-2, module->Check_MTPD_Support(7, &supported));
+    EXPECT_EQ(0, supported);
+
+    EXPECT_GT(TorvexBench_Counter("adlx.refs"), 0);
+    module.Unload();
+    EXPECT_EQ(0, TorvexBench_Counter("adlx.refs"));
+}

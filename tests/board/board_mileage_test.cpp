@@ -91,19 +91,3 @@ TEST(BoardMileage, StopwatchAddsUpTheRecordedStretches) {
     EXPECT_EQ(Counters({0, 0, 0}), watch.Manual());
     EXPECT_EQ(Stopped, watch.State());
 }
-
-TEST(BoardMileage, LatestTimeNeedsOnlyTheControllerWhileTotalsNeedTheirCapabilityBit) {
-    LoadNvidiaMachine({{1, CapabilityBoard(0x511, 0x06).Set(0xC0, {0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1})}});
-    LoadedModule module;
-
-    Poisoned<uint32_t> a, b, c;
-    EXPECT_EQ(-1, module->GetMileageTotalTime(1, a.get(), b.get(), c.get()));
-    EXPECT_TRUE(a.Untouched() && b.Untouched() && c.Untouched());
-
-    SetCounters(0, 4, 4, 4);
-    uint32_t first = 0, second = 0, third = 0;
-    EXPECT_EQ(0, module->GetMileageLatestTime(1, &first, &second, &third));
-    EXPECT_EQ(3u, first);
-    EXPECT_EQ(2u, second);
-    EXPECT_EQ(1u, third);
-}

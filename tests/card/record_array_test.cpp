@@ -75,24 +75,3 @@ TEST(RecordArray, GrowsByItsOwnRuleCopyingTheNewRecordFirst) {
                              "destroy 6", "destroy 7"};
     EXPECT_EQ(expected, TakeEvents());
 }
-
-TEST(RecordArray, AppendingOneOfItsOwnRecordsSurvivesTheMove) {
-    RecordArray<LoggedRecord> records;
-    records.Append(LoggedRecord(8));
-    records.Append(records[0]);
-    ASSERT_EQ(2u, records.size());
-    EXPECT_EQ(8u, records[1].m_nGpuId);
-    g_events.clear();
-}
-
-TEST(FindRecord, MatchesTheFirstEqualIdentifierElseFallsBackToTheFirstRecord) {
-    RecordArray<LoggedRecord> records;
-    EXPECT_EQ(nullptr, FindRecord(records, 0));
-
-    for (uint32_t id : {1u, 3u, 255u, 255u, 0xFFFFFFFFu}) records.Append(LoggedRecord(id));
-    EXPECT_EQ(&records[1], FindRecord(records, 3));
-    EXPECT_EQ(&records[0], FindRecord(records, 2));
-    EXPECT_EQ(&records[2], FindRecord(records, 255));  // the second 255 can never be addressed
-    EXPECT_EQ(&records[4], FindRecord(records, -1));   // compared as 32-bit values
-    g_events.clear();
-}
