@@ -13,7 +13,7 @@ std::string Hex(int value) {
     return text;
 }
 
-nlohmann::json BoardJson(const BoardSpec& board) {
+nlohmann::json BoardJson(const BoardSetup& board) {
     nlohmann::json registers = nlohmann::json::object();
     for (const auto& [first, bytes] : board.runs) {
         nlohmann::json values = nlohmann::json::array();
@@ -27,24 +27,24 @@ nlohmann::json BoardJson(const BoardSpec& board) {
 
 }  // namespace
 
-BoardSpec& BoardSpec::Set(int reg, std::initializer_list<int> bytes) {
+BoardSetup& BoardSetup::Set(int reg, std::initializer_list<int> bytes) {
     runs.emplace_back(reg, std::vector<int>(bytes));
     return *this;
 }
 
-BoardSpec& BoardSpec::Unreadable(const std::string& registers) {
+BoardSetup& BoardSetup::Unreadable(const std::string& registers) {
     unreadable.push_back(registers);
     return *this;
 }
 
-BoardSpec CapabilityBoard(int firmware, int capabilities) {
-    BoardSpec board;
+BoardSetup CapabilityBoard(int firmware, int capabilities) {
+    BoardSetup board;
     board.Set(0x1E, {firmware & 0xFF, firmware >> 8}).Set(0xFD, {capabilities});
     return board;
 }
 
-BoardSpec IdentifyingBoard(int firmware, int id1, int id2) {
-    BoardSpec board;
+BoardSetup IdentifyingBoard(int firmware, int id1, int id2) {
+    BoardSetup board;
     board.Set(0x1E, {firmware & 0xFF, firmware >> 8}).Set(0x20, {id1, id2});
     return board;
 }
@@ -57,10 +57,10 @@ void LoadScenario(const std::string& json) {
 
 namespace {
 
-void LoadMachine(const char* vendor, const std::vector<GpuSpec>& gpus, const nlohmann::json& libraries) {
+void LoadMachine(const char* vendor, const std::vector<GpuSetup>& gpus, const nlohmann::json& libraries) {
     nlohmann::json list = nlohmann::json::array();
     for (size_t i = 0; i < gpus.size(); ++i) {
-        const GpuSpec& gpu = gpus[i];
+        const GpuSetup& gpu = gpus[i];
         nlohmann::json entry = {{"vendor", vendor}, {"devices", {{Hex(kBoard), BoardJson(gpu.board)}}}};
         if (gpu.bus == kFailingBusQuery) {
             entry["busQuery"] = "fail";
@@ -78,13 +78,13 @@ void LoadMachine(const char* vendor, const std::vector<GpuSpec>& gpus, const nlo
 
 }  // namespace
 
-void LoadNvidiaMachine(const std::vector<GpuSpec>& gpus) {
+void LoadNvidiaMachine(const std::vector<GpuSetup>& gpus) {
     LoadMachine("nvidia", gpus,
                 {{"nvapi", {{"present", true}, {"enumerate", 0}}}, {"adl", {{"present", false}}},
                  {"adlx", {{"present", false}}}});
 }
 
-void LoadAmdMachine(const std::vector<GpuSpec>& gpus) {
+void LoadAmdMachine(const std::vector<GpuSetup>& gpus) {
     LoadMachine("amd", gpus, {{"nvapi", {{"present", false}}}, {"adl", {{"present", true}}},
                               {"adlx", {{"present", true}, {"mapping", true}}}});
 }

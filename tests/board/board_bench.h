@@ -12,29 +12,29 @@
 
 constexpr int kBoard = 0x56;
 
-struct BoardSpec {
+struct BoardSetup {
     std::vector<std::pair<int, std::vector<int>>> runs;  // first register, bytes from there on
     std::vector<std::string> unreadable;
 
-    BoardSpec& Set(int reg, std::initializer_list<int> bytes);
-    BoardSpec& Unreadable(const std::string& registers);
+    BoardSetup& Set(int reg, std::initializer_list<int> bytes);
+    BoardSetup& Unreadable(const std::string& registers);
 };
 
 // Firmware above 0x510: reports its capability bits in register 0xFD.
-BoardSpec CapabilityBoard(int firmware, int capabilities);
+BoardSetup CapabilityBoard(int firmware, int capabilities);
 // Firmware up to 0x510: identifies itself with registers 0x20 and 0x21.
-BoardSpec IdentifyingBoard(int firmware, int id1, int id2);
+BoardSetup IdentifyingBoard(int firmware, int id1, int id2);
 
-struct GpuSpec {
+struct GpuSetup {
     int bus;  // NVIDIA: kFailingBusQuery makes NvAPI_GPU_GetBusId fail
-    BoardSpec board;
+    BoardSetup board;
 };
 constexpr int kFailingBusQuery = -1;
 
 // Loads a machine with these GPUs into the bench; the test fails when the bench refuses it.
-void LoadNvidiaMachine(const std::vector<GpuSpec>& gpus);
+void LoadNvidiaMachine(const std::vector<GpuSetup>& gpus);
 // AMD GPUs, served through ADLX with the ADL mapping giving their bus numbers.
-void LoadAmdMachine(const std::vector<GpuSpec>& gpus);
+void LoadAmdMachine(const std::vector<GpuSetup>& gpus);
 void LoadScenario(const std::string& json);
 
 // Writes bytes into consecutive registers of GPU gpuIndex's board.

@@ -63,7 +63,7 @@ class BoardProbeCount : public testing::TestWithParam<int> {};
 
 TEST_P(BoardProbeCount, FollowsTheRegistryGrowth) {
     const int gpuCount = GetParam();
-    std::vector<GpuSpec> gpus;
+    std::vector<GpuSetup> gpus;
     for (int i = 0; i < gpuCount; ++i) gpus.push_back({i + 1, CapabilityBoard(0x520 + i, 0xF)});
     LoadNvidiaMachine(gpus);
     LoadedModule module;

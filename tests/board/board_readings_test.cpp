@@ -11,8 +11,8 @@
 
 namespace {
 
-BoardSpec ReadingsBoard() {
-    BoardSpec board = CapabilityBoard(0x511, 0x07);
+BoardSetup ReadingsBoard() {
+    BoardSetup board = CapabilityBoard(0x511, 0x07);
     // Thermal words w0..w7: sensor 1 averages w2 and w5, sensor 2 w1 and w3 (w3 negative),
     // sensor 3 w0 and w7, sensor 4 is w4 (negative: left as it was).
     board.Set(0x60, {0x02, 0x8A, 0x00, 0x64, 0x01, 0x90, 0xFF, 0xEC, 0x80, 0x00, 0x01, 0xA4, 0x7F, 0xFF, 0x00, 0x00});
