@@ -57,16 +57,6 @@ std::string RenderTables(const std::string& modulePath, const std::vector<int>& 
     return text;
 }
 
-// Clears each line's leftovers from the previous frame, so a shorter frame leaves no debris.
-std::string RedrawInPlace(const std::string& frame) {
-    std::string out = "\x1b[H";
-    for (char c : frame) {
-        if (c == '\n') out += "\x1b[K";
-        out += c;
-    }
-    return out + "\x1b[J";
-}
-
 const char* ActionName(MileageAction action) {
     switch (action) {
         case MileageAction::Start: return "start";
@@ -128,8 +118,7 @@ int RunWatch(const ModuleChoice& choice, const WatchOptions& options) {
     auto module = OpenModule(choice);
     if (!module) return kExitModuleMissing;
     std::vector<int> ids = BoardsToShow(options.gpuIds);
-    bool inPlace = EnableAnsiConsole();
-    if (inPlace) Print("\x1b[2J");
+    FramePrinter printer;
     for (int frame = 1; options.count == 0 || frame <= options.count; ++frame) {
         if (frame > 1) SleepSeconds(options.intervalSeconds);
         std::vector<BoardSnapshot> boards = ReadBoards(module->api(), ids);
@@ -140,8 +129,7 @@ int RunWatch(const ModuleChoice& choice, const WatchOptions& options) {
         std::string text = "frame " + std::to_string(frame);
         if (options.count > 0) text += " of " + std::to_string(options.count);
         text += "\n" + RenderTables(ToUtf8(module->path()), ids, boards);
-        Print(inPlace ? RedrawInPlace(text) : (frame > 1 ? "\n" : "") + text);
-        std::fflush(stdout);
+        printer.Show(text);
     }
     return kExitOk;
 }

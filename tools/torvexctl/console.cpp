@@ -5,18 +5,72 @@
 
 #include <cstdio>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
-#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
-#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
-#endif
+namespace {
 
-bool EnableAnsiConsole() {
+HANDLE StdoutConsole() {
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
-    if (out == INVALID_HANDLE_VALUE || !GetConsoleMode(out, &mode)) return false;
-    return SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+    return out != INVALID_HANDLE_VALUE && GetConsoleMode(out, &mode) ? out : nullptr;
+}
+
+// Every line filled with blanks up to `width` characters (longer lines stay as they are).
+std::string PadLines(const std::string& text, size_t width) {
+    std::string out;
+    size_t lineStart = 0;
+    for (char c : text) {
+        if (c == '\n') {
+            size_t length = out.size() - lineStart;
+            if (length < width) out.append(width - length, ' ');
+            out += c;
+            lineStart = out.size();
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+FramePrinter::FramePrinter() {
+    HANDLE console = StdoutConsole();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!console || !GetConsoleScreenBufferInfo(console, &info)) return;
+    m_console = true;
+    m_originX = info.srWindow.Left;
+    m_originY = info.srWindow.Top;
+    // The first frame replaces whatever the window showed.
+    m_lastRow = info.srWindow.Bottom;
+}
+
+void FramePrinter::Show(const std::string& frame) {
+    if (!m_console) {
+        if (!m_first) std::fputs("\n", stdout);
+        std::fputs(frame.c_str(), stdout);
+        std::fflush(stdout);
+        m_first = false;
+        return;
+    }
+    // Each line is padded to the window's width so that it covers the previous frame's line
+    // without a blank moment; rows the previous frame used beyond this one are blanked after.
+    HANDLE console = StdoutConsole();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!console || !GetConsoleScreenBufferInfo(console, &info)) return;
+    SetConsoleCursorPosition(console, COORD{m_originX, m_originY});
+    std::fputs(PadLines(frame, static_cast<size_t>(info.srWindow.Right - m_originX)).c_str(), stdout);
+    std::fflush(stdout);
+    if (!GetConsoleScreenBufferInfo(console, &info)) return;
+    COORD end = info.dwCursorPosition;
+    if (m_lastRow >= end.Y) {
+        DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(m_lastRow - end.Y + 1) - end.X;
+        DWORD written = 0;
+        FillConsoleOutputCharacterW(console, L' ', cells, end, &written);
+    }
+    m_lastRow = end.Y;
 }
 
 void SleepSeconds(double seconds) {

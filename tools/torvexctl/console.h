@@ -1,9 +1,29 @@
-// The terminal edge of torvexctl: whether in-place redrawing is possible, and waiting.
+// The terminal edge of torvexctl: showing frames, waiting, and keeping the module's own lines
+// apart from torvexctl's output.
 #pragma once
 
-// True when standard output is a console that now interprets ANSI escapes (enabled here on
-// Windows); false when it is a file or a pipe, or the console cannot interpret them.
-bool EnableAnsiConsole();
+#include <string>
+
+// Shows successive frames. On a console each frame replaces the previous one in place; written
+// to a file or a pipe, frames follow each other separated by a blank line.
+//
+// The redraw uses the console's own cursor and fill operations rather than ANSI escapes: Wine's
+// console prints escape sequences as text even after accepting virtual-terminal mode, while the
+// console operations work there and on every Windows console alike.
+class FramePrinter {
+public:
+    FramePrinter();
+    void Show(const std::string& frame);
+    bool InPlace() const { return m_console; }
+
+private:
+    bool m_console = false;
+    bool m_first = true;
+    short m_originX = 0;  // top-left corner of the frame in the console's screen buffer
+    short m_originY = 0;
+    short m_lastRow = 0;  // the last row the previous frame (or the window) covered
+};
+
 void SleepSeconds(double seconds);
 
 // While alive, what the process writes to standard output goes to standard error instead. The
