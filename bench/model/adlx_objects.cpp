@@ -19,7 +19,6 @@ AdlxObject* AdlxObjectTable::Create(AdlxKind kind, const void* vtbl, int32_t gpu
     object.gpuIndex = gpuIndex;
     object.refs = refs;
     object.live = true;
-    object.ownedBySystem = kind == AdlxKind::Gpu;
     return &object;
 }
 
@@ -39,7 +38,7 @@ int32_t AdlxObjectTable::Acquire(AdlxObject& object) { return ++object.refs; }
 
 int32_t AdlxObjectTable::Release(AdlxObject& object) {
     if (object.refs > 0) --object.refs;
-    if (object.refs == 0 && !object.ownedBySystem) Kill(m_indexByAddress.at(&object));
+    if (object.refs == 0 && object.kind != AdlxKind::Gpu) Kill(m_indexByAddress.at(&object));
     return object.refs;
 }
 

@@ -23,7 +23,6 @@ struct AdlxObject {
     bool emptyList = false;       // GPU lists: the scenario asked for an empty list
     int32_t refs = 0;             // references the caller holds
     bool live = false;
-    bool ownedBySystem = false;   // GPUs live as long as the machine, whatever their count
 };
 
 class AdlxObjectTable {
@@ -34,7 +33,8 @@ public:
     AdlxObject* Find(const void* iface, AdlxKind kind);
     // The live object at that address, of any kind; null otherwise.
     AdlxObject* Find(const void* iface);
-    // Release: a caller-owned object dies when its count reaches 0. Both give the new count.
+    // Both give the new count. GPUs live as long as the machine; lists and I2C interfaces die when
+    // their count reaches 0.
     int32_t Acquire(AdlxObject& object);
     int32_t Release(AdlxObject& object);
     // References the caller holds right now, over all live objects.

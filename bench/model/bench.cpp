@@ -4,11 +4,6 @@
 
 namespace bench {
 
-I2cDevice* Gpu::FindDevice(uint8_t address) {
-    const auto found = devices.find(address);
-    return found == devices.end() ? nullptr : &found->second;
-}
-
 Bench::Bench(const Clock& clock) : m_clock(clock) {}
 
 Bench::~Bench() = default;
@@ -26,9 +21,12 @@ void Bench::Load(Machine machine) {
     m_adlxInitialized = false;
     m_objects.DropAll();
     m_gpuObjects.assign(m_machine.gpus.size(), nullptr);
-    for (size_t i = 0; i < m_machine.gpus.size(); ++i)
-        if (m_machine.gpus[i].vendor == Vendor::Amd)
-            m_gpuObjects[i] = m_objects.Create(AdlxKind::Gpu, m_vtables.gpu, static_cast<int32_t>(i), 0);
+    m_amdGpus.clear();
+    for (size_t i = 0; i < m_machine.gpus.size(); ++i) {
+        if (m_machine.gpus[i].vendor != Vendor::Amd) continue;
+        m_gpuObjects[i] = m_objects.Create(AdlxKind::Gpu, m_vtables.gpu, static_cast<int32_t>(i), 0);
+        m_amdGpus.push_back(static_cast<int>(i));
+    }
 }
 
 I2cDevice* Bench::FindDevice(int gpuIndex, int devAddress) {

@@ -123,7 +123,8 @@ private:
     bool IsMapping(const adlx::IADLMapping* mapping);
     AdlxObject* FindOrCount(const void* iface, AdlxKind kind);
     adlx::IADLXGPU* AcquiredGpu(int gpuIndex);
-    std::vector<int> ListedGpus(const AdlxObject& list) const;
+    // How many GPUs the list holds.
+    size_t ListedCount(const AdlxObject& list) const { return list.emptyList ? 0 : m_amdGpus.size(); }
 
     const Clock& m_clock;
     Machine m_machine;
@@ -144,6 +145,7 @@ private:
     adlx::IADLMapping m_mapping{};
     AdlxObjectTable m_objects;
     std::vector<AdlxObject*> m_gpuObjects;  // per scenario GPU; null for NVIDIA GPUs
+    std::vector<int> m_amdGpus;             // scenario indices of the AMD GPUs, as ADLX lists them
 };
 
 }  // namespace bench

@@ -44,17 +44,9 @@ IADLXGPU* Bench::AcquiredGpu(int gpuIndex) {
     return reinterpret_cast<IADLXGPU*>(object);
 }
 
-std::vector<int> Bench::ListedGpus(const AdlxObject& list) const {
-    std::vector<int> listed;
-    if (list.emptyList) return listed;
-    for (size_t i = 0; i < m_machine.gpus.size(); ++i)
-        if (m_machine.gpus[i].vendor == Vendor::Amd) listed.push_back(static_cast<int>(i));
-    return listed;
-}
-
 adlx_uint Bench::ListSize(IADLXGPUList* list) {
     const AdlxObject* object = FindOrCount(list, AdlxKind::GpuList);
-    return object ? static_cast<adlx_uint>(ListedGpus(*object).size()) : 0;
+    return object ? static_cast<adlx_uint>(ListedCount(*object)) : 0;
 }
 
 adlx_bool Bench::ListEmpty(IADLXGPUList* list) { return ListSize(list) == 0; }
@@ -71,9 +63,8 @@ ADLX_RESULT Bench::ListAt(IADLXGPUList* list, adlx_uint location, IADLXGPU** gpu
     if (!object) return ADLX_INVALID_OBJECT;
     if (!gpu) return ADLX_INVALID_ARGS;
     *gpu = nullptr;
-    const std::vector<int> listed = ListedGpus(*object);
-    if (location >= listed.size()) return ADLX_INVALID_ARGS;
-    *gpu = AcquiredGpu(listed[location]);
+    if (location >= ListedCount(*object)) return ADLX_INVALID_ARGS;
+    *gpu = AcquiredGpu(m_amdGpus[location]);
     return ADLX_OK;
 }
 

@@ -35,7 +35,6 @@ public:
     void Animate(uint8_t reg, uint8_t value);
     // A preset's value: neither explicit nor protected.
     void Preset(uint8_t reg, uint8_t value) { m_registers[reg] = value; }
-    bool IsExplicit(uint8_t reg) const { return m_explicit.test(reg); }
 
     void SetUnreadable(uint8_t reg, bool unreadable) { m_unreadable.set(reg, unreadable); }
     bool IsUnreadable(uint8_t reg) const { return m_unreadable.test(reg); }

@@ -49,7 +49,10 @@ struct Gpu {
     std::map<uint8_t, I2cDevice> devices;  // keyed by device address byte (8-bit form)
     std::optional<LivelyBoard> lively;     // time-driven controller registers
 
-    I2cDevice* FindDevice(uint8_t address);
+    I2cDevice* FindDevice(uint8_t address) {
+        const auto found = devices.find(address);
+        return found == devices.end() ? nullptr : &found->second;
+    }
 };
 
 struct Machine {

@@ -14,14 +14,13 @@
 #include "TorvexBench.h"
 #include "adlx_ref.h"
 #include "call_probe.h"
+#include "nv_request.h"
 #include "vendor_abi.h"
+#include "win32_handles.h"
 
 namespace {
 
-struct FreeLibraryTraits {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeLibraryTraits>;
+using Library = UniqueModule;
 
 Library Load(const wchar_t* name) { return Library(LoadLibraryW(name)); }
 
@@ -33,26 +32,6 @@ Fn Export(const Library& library, const char* name) {
 std::string Scenario(const char* file) { return std::string("Z:") + TORVEX_BENCH_SCENARIO_DIR + "/" + file; }
 
 void LoadScenario(const char* file) { ASSERT_EQ(0, TorvexBench_LoadScenarioFile(Scenario(file).c_str())) << TorvexBench_LastError(); }
-
-// An NVIDIA I2C request as the module builds it.
-struct NvRequest {
-    nvapi::NvU8 reg = 0x1E;
-    nvapi::NvU8 data[32] = {};
-    nvapi::NvU32 flags = 1;
-    nvapi::NV_I2C_INFO_V3 info{};
-    NvRequest() {
-        info.version = nvapi::NV_I2C_INFO_VER3;
-        info.i2cDevAddress = 0x56;
-        info.pbI2cRegAddress = &reg;
-        info.regAddrSize = 1;
-        info.pbData = data;
-        info.cbSize = 1;
-        info.i2cSpeed = nvapi::NVAPI_I2C_SPEED_DEPRECATED;
-        info.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ;
-        info.portId = 1;
-        info.bIsPortIdSet = 1;
-    }
-};
 
 // The NVAPI functions of a loaded nvapi.dll, initialised, with the first GPU's handle.
 struct Nvapi {
@@ -218,7 +197,7 @@ TEST(BenchDll, AbsentLibrariesRefuseToLoadLikeMissingFiles) {
     LoadScenario("no-vendor.json");
     for (const wchar_t* name : {L"nvapi.dll", L"atiadlxy.dll", L"amdadlx32.dll"}) {
         SetLastError(0);
-        EXPECT_EQ(nullptr, Load(name)) << name;
+        EXPECT_FALSE(Load(name)) << name;
         EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_INIT_FAILED), GetLastError()) << name;
     }
     EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
@@ -258,7 +237,7 @@ TEST(BenchDll, ControlCallsSteerWhatTheVendorCallsSee) {
 
 TEST(BenchDll, AScenarioFileNamedByTheEnvironmentIsUsedAtFirstUse) {
     ASSERT_TRUE(SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", Scenario("amd-buslist.json").c_str()));
-    EXPECT_EQ(nullptr, Load(L"nvapi.dll"));
+    EXPECT_FALSE(Load(L"nvapi.dll"));
     Library adl = Load(L"atiadlxy.dll");
     EXPECT_TRUE(adl);
     EXPECT_EQ(1, TorvexBench_Counter("atiadlxy.loads"));

@@ -2,31 +2,11 @@
 #include <cstring>
 
 #include "bench_fixture.h"
+#include "nv_request.h"
 
 using namespace nvapi;
 
 namespace {
-
-// A request as the module builds it: register 0x1E, one byte, at device 0x56.
-struct Request {
-    NvU8 reg = 0x1E;
-    NvU8 data[256] = {};
-    NvU32 flags = 1;
-    NV_I2C_INFO_V3 info{};
-
-    Request() {
-        info.version = NV_I2C_INFO_VER3;
-        info.i2cDevAddress = 0x56;
-        info.pbI2cRegAddress = &reg;
-        info.regAddrSize = 1;
-        info.pbData = data;
-        info.cbSize = 1;
-        info.i2cSpeed = NVAPI_I2C_SPEED_DEPRECATED;
-        info.i2cSpeedKhz = NVAPI_I2C_SPEED_100KHZ;
-        info.portId = 1;
-        info.bIsPortIdSet = 1;
-    }
-};
 
 class NvapiBench : public BenchFixture {
 protected:
@@ -65,7 +45,7 @@ TEST_F(NvapiBench, NothingAnswersBeforeInitializeSucceeds) {
     EXPECT_EQ(-2, bench.NvInitialize());
     EXPECT_EQ(NVAPI_API_NOT_INITIALIZED, bench.NvEnumPhysicalGPUs(handles.data(), &count));
     EXPECT_EQ(99u, count);
-    Request request;
+    NvRequest request;
     EXPECT_EQ(NVAPI_API_NOT_INITIALIZED, bench.NvI2CReadEx(handles[0], &request.info, &request.flags));
     EXPECT_EQ(2, bench.Counter("nvapi.initialize") + bench.Counter("nvapi.i2c"));
 }
@@ -95,7 +75,7 @@ TEST_F(NvapiBench, AFailingListingWritesNothing) {
 
 TEST_F(NvapiBench, ABlockReadDeliversTheRegistersAndLogsEveryField) {
     Start(kOneNvidiaBoard);
-    Request request;
+    NvRequest request;
     request.reg = 0xC0;
     request.info.cbSize = 12;
     request.info.displayMask = 3;
@@ -128,33 +108,33 @@ TEST_F(NvapiBench, EveryMisfilledFieldIsRefusedWithTheDriversCodeAndStillLogged)
     Start(kOneNvidiaBoard);
     const struct {
         const char* what;
-        void (*spoil)(Request&);
+        void (*spoil)(NvRequest&);
         NvAPI_Status expected;
     } cases[] = {
-        {"version 2", [](Request& r) { r.info.version = MakeVersion(sizeof r.info, 2); }, NVAPI_INCOMPATIBLE_STRUCT_VERSION},
-        {"other layout's size", [](Request& r) { r.info.version = MakeVersion(sizeof r.info + 20, 3); },
+        {"version 2", [](NvRequest& r) { r.info.version = MakeVersion(sizeof r.info, 2); }, NVAPI_INCOMPATIBLE_STRUCT_VERSION},
+        {"other layout's size", [](NvRequest& r) { r.info.version = MakeVersion(sizeof r.info + 20, 3); },
          NVAPI_INCOMPATIBLE_STRUCT_VERSION},
-        {"DDC port", [](Request& r) { r.info.bIsDDCPort = 1; }, NVAPI_PORTID_NOT_FOUND},
-        {"port 0", [](Request& r) { r.info.portId = 0; }, NVAPI_PORTID_NOT_FOUND},
-        {"port not set", [](Request& r) { r.info.bIsPortIdSet = 0; }, NVAPI_PORTID_NOT_FOUND},
-        {"old speed field", [](Request& r) { r.info.i2cSpeed = 100; }, NVAPI_INVALID_ARGUMENT},
-        {"speed in kHz", [](Request& r) { r.info.i2cSpeedKhz = 100; }, NVAPI_INVALID_ARGUMENT},
-        {"two-byte register", [](Request& r) { r.info.regAddrSize = 2; }, NVAPI_INVALID_ARGUMENT},
-        {"no register", [](Request& r) { r.info.pbI2cRegAddress = nullptr; }, NVAPI_INVALID_ARGUMENT},
-        {"no buffer", [](Request& r) { r.info.pbData = nullptr; }, NVAPI_INVALID_ARGUMENT},
-        {"zero bytes", [](Request& r) { r.info.cbSize = 0; }, NVAPI_INVALID_ARGUMENT},
-        {"256 bytes", [](Request& r) { r.info.cbSize = 256; }, NVAPI_INVALID_ARGUMENT},
+        {"DDC port", [](NvRequest& r) { r.info.bIsDDCPort = 1; }, NVAPI_PORTID_NOT_FOUND},
+        {"port 0", [](NvRequest& r) { r.info.portId = 0; }, NVAPI_PORTID_NOT_FOUND},
+        {"port not set", [](NvRequest& r) { r.info.bIsPortIdSet = 0; }, NVAPI_PORTID_NOT_FOUND},
+        {"old speed field", [](NvRequest& r) { r.info.i2cSpeed = 100; }, NVAPI_INVALID_ARGUMENT},
+        {"speed in kHz", [](NvRequest& r) { r.info.i2cSpeedKhz = 100; }, NVAPI_INVALID_ARGUMENT},
+        {"two-byte register", [](NvRequest& r) { r.info.regAddrSize = 2; }, NVAPI_INVALID_ARGUMENT},
+        {"no register", [](NvRequest& r) { r.info.pbI2cRegAddress = nullptr; }, NVAPI_INVALID_ARGUMENT},
+        {"no buffer", [](NvRequest& r) { r.info.pbData = nullptr; }, NVAPI_INVALID_ARGUMENT},
+        {"zero bytes", [](NvRequest& r) { r.info.cbSize = 0; }, NVAPI_INVALID_ARGUMENT},
+        {"256 bytes", [](NvRequest& r) { r.info.cbSize = 256; }, NVAPI_INVALID_ARGUMENT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Request request;
+        NvRequest request;
         request.data[0] = 0xCD;
         c.spoil(request);
         EXPECT_EQ(c.expected, bench.NvI2CReadEx(handles[0], &request.info, &request.flags));
         EXPECT_EQ(0xCD, request.data[0]);
         EXPECT_EQ(c.expected, bench.Log().At(bench.Log().Count() - 1)->nResult);
     }
-    Request request;
+    NvRequest request;
     EXPECT_EQ(NVAPI_INVALID_ARGUMENT, bench.NvI2CReadEx(handles[0], &request.info, nullptr));
     EXPECT_EQ(1, bench.Log().At(bench.Log().Count() - 1)->nvFlagsPtrNull);
     EXPECT_EQ(NVAPI_INVALID_ARGUMENT, bench.NvI2CReadEx(handles[0], nullptr, &request.flags));
@@ -167,7 +147,7 @@ TEST_F(NvapiBench, EveryMisfilledFieldIsRefusedWithTheDriversCodeAndStillLogged)
 TEST_F(NvapiBench, DeviceFailuresReportTheDriversErrorOrTheFaultsStatus) {
     Start(R"({"gpus": [{"vendor": "nvidia", "bus": 1, "devices": {"0x56": {
         "unreadable": ["0x4C-0x4F"], "faults": [{"register": "0x80", "reads": 1, "status": -104}]}}}]})");
-    Request request;
+    NvRequest request;
     request.info.i2cDevAddress = 0x50;
     EXPECT_EQ(NVAPI_ERROR, bench.NvI2CReadEx(handles[0], &request.info, &request.flags)) << "no such device";
     request.info.i2cDevAddress = 0x56;
@@ -181,7 +161,7 @@ TEST_F(NvapiBench, DeviceFailuresReportTheDriversErrorOrTheFaultsStatus) {
 
 TEST_F(NvapiBench, TheLogCanBeSwitchedOffAndKeepsOnlyTheNewestRecords) {
     Start(kOneNvidiaBoard);
-    Request request;
+    NvRequest request;
     bench.Log().SetEnabled(false);
     ASSERT_EQ(NVAPI_OK, bench.NvI2CReadEx(handles[0], &request.info, &request.flags));
     EXPECT_EQ(0u, bench.Log().Count());
@@ -202,7 +182,7 @@ TEST_F(NvapiBench, TheLogCanBeSwitchedOffAndKeepsOnlyTheNewestRecords) {
 
 TEST_F(NvapiBench, LoadingAMachineStartsEverythingAfresh) {
     Start(kOneNvidiaBoard);
-    Request request;
+    NvRequest request;
     bench.NvI2CReadEx(handles[0], &request.info, &request.flags);
     Load(kOneNvidiaBoard);
     EXPECT_EQ(0, bench.Counter("nvapi.i2c"));
