@@ -31,7 +31,8 @@ TORVEX_BENCH_API void TorvexBench_LoadDefaultScenario(void);
 TORVEX_BENCH_API const char* TorvexBench_LastError(void);
 
 // ---- Registers and faults (gpuIndex: position in the scenario's "gpus" list) ------------------
-// 0 on success; -1 for an unknown GPU or device.
+// 0 on success; -1 for an unknown GPU or device. A register set here keeps its value on a
+// lively board.
 TORVEX_BENCH_API int TorvexBench_SetRegister(int gpuIndex, int devAddress, int reg, int value);
 // The register's current value (0..255), or -1 for an unknown GPU or device.
 TORVEX_BENCH_API int TorvexBench_GetRegister(int gpuIndex, int devAddress, int reg);
@@ -85,13 +86,25 @@ TORVEX_BENCH_API void TorvexBench_ClearLog(void);
 // ---- Counters ---------------------------------------------------------------------------------
 // Named counters of vendor activity since the scenario was loaded; unknown names give -1.
 //   "nvapi.loads", "atiadlxy.loads", "amdadlx32.loads"   DLL_PROCESS_ATTACH of each stand-in
-//   "nvapi.query"                                          nvapi_QueryInterface calls
+//                                                          (refused loads included)
+//   "nvapi.query", "nvapi.query_unknown"                   nvapi_QueryInterface calls; those
+//                                                          answered with null
 //   "nvapi.initialize", "nvapi.enum", "nvapi.busid", "nvapi.i2c"
-//   "adl.create", "adl.malloc"                             context creations, allocation callbacks
-//   "adlx.init", "adlx.init_with_adl", "adlx.release_callback"
+//   "nvapi.hook_before", "nvapi.hook_after"                calls of the hooks
+//   "adl.create", "adl.malloc", "adl.destroy"              context creations, allocation
+//                                                          callbacks, context destructions
+//   "adlx.query_version"                                   ADLXQueryFullVersion, ADLXQueryVersion
+//   "adlx.init", "adlx.init_with_adl", "adlx.terminate"
+//   "adlx.release_callback", "adlx.release_not_cleared"    release callbacks; those that left
+//                                                          the pointer set
 //   "adlx.getgpus", "adlx.geti2c", "adlx.mapping"          (mapping: calls of any mapping slot)
+//   "adlx.i2c"                                             IADLXI2C Read and RepeatedStartRead
+//   "adlx.invalid_object"                                  calls through an unknown or released
+//                                                          interface, releases beyond the count
 //   "adlx.refs"                                            references the caller holds right now on
 //                                                          ADLX GPU, list and I2C interfaces
+//   "i2c.refused"                                          I2C transactions of either vendor
+//                                                          refused for what the caller passed
 TORVEX_BENCH_API int64_t TorvexBench_Counter(const char* name);
 
 #ifdef __cplusplus
