@@ -37,6 +37,6 @@ public:
     StdoutToStderr& operator=(const StdoutToStderr&) = delete;
 
 private:
-    int m_savedFd = -1;              // the C runtime's standard output, restored at the end
-    void* m_savedHandle = nullptr;   // the process's standard output handle, likewise
+    int m_savedFd = -1;             // the C runtime's standard output, restored at the end
+    void* m_savedHandle = nullptr;  // the process's standard output handle, likewise
 };
