@@ -24,17 +24,23 @@ MileageCounters DecodeMileageBlock(const uint8_t (&block)[kMileageBlockLength]) 
     return MileageCounters{Word32(block + 8), Word32(block + 4), Word32(block)};
 }
 
-void DecodePowerBlock(const uint8_t (&block)[kPowerBlockLength], QLXSWPowerStatus* status) {
+PowerReadings DecodePowerBlock(const uint8_t (&block)[kPowerBlockLength]) {
     // Each channel is a group of four bytes whose last two hold the reading; the host's first
     // channel is the controller's last group.
     constexpr int kReadingOffsets[] = {22, 18, 14, 10, 6, 2};
+    PowerReadings readings{};
     float sum = 0.0f;
     for (int i = 0; i < 6; ++i) {
-        const float reading = PowerReading(block + kReadingOffsets[i]);
-        status->fValue[i] = reading;
-        sum += reading;
+        readings.fValue[i] = PowerReading(block + kReadingOffsets[i]);
+        sum += readings.fValue[i];
     }
-    status->fTotal = sum;
+    readings.fTotal = sum;
+    return readings;
+}
+
+void StorePowerReadings(const PowerReadings& readings, QLXSWPowerStatus* status) {
+    for (int i = 0; i < 6; ++i) status->fValue[i] = readings.fValue[i];
+    status->fTotal = readings.fTotal;
     status->nOverLimit = 0;
     status->nCount = 6;
 }

@@ -20,9 +20,16 @@ struct MileageCounters {
 
 MileageCounters DecodeMileageBlock(const uint8_t (&block)[kMileageBlockLength]);
 
-// Writes the six connector readings, their sum, nOverLimit 0 and nCount 6; fValue[6..9] stay as
-// they were.
-void DecodePowerBlock(const uint8_t (&block)[kPowerBlockLength], QLXSWPowerStatus* status);
+// The six connector readings in the order the host receives them, and their sum.
+struct PowerReadings {
+    float fValue[6];
+    float fTotal;
+};
+
+PowerReadings DecodePowerBlock(const uint8_t (&block)[kPowerBlockLength]);
+
+// Writes the readings, their sum, nOverLimit 0 and nCount 6; fValue[6..9] stay as they were.
+void StorePowerReadings(const PowerReadings& readings, QLXSWPowerStatus* status);
 
 // Writes the four temperatures and nCount 4. Each word is a two's-complement reading in tenths of
 // a degree; the fourth temperature is left as it was when its word is negative.

@@ -1,5 +1,7 @@
 #include "it8915_v2.h"
 
+#include <algorithm>
+
 #include "i2c_transport.h"
 #include "it8915_decode.h"
 #include "it8915_registers.h"
@@ -39,8 +41,13 @@ int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
     uint8_t block[kPowerBlockLength] = {};
     if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegPowerBlock, block, sizeof(block)) == 0) {
         m_nPowerFailCount = 0;
-        DecodePowerBlock(block, status);
-        m_PowerCache = *status;
+        const PowerReadings readings = DecodePowerBlock(block);
+        StorePowerReadings(readings, status);
+        // The cache holds the block as the caller now sees it. It is filled from the readings
+        // rather than copied from *status: a wide copy of fields just stored one at a time would
+        // stall on store forwarding, a cost as large as the module's whole share of the call.
+        std::copy(status->fValue + 6, status->fValue + 10, m_PowerCache.fValue + 6);
+        StorePowerReadings(readings, &m_PowerCache);
         m_bPowerCacheValid = true;
         return 0;
     }

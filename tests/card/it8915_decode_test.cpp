@@ -41,7 +41,7 @@ TEST(PowerBlock, ReadingsComeFromTheLastTwoBytesOfEachGroupInReverseOrder) {
 
     QLXSWPowerStatus status;
     std::memset(&status, 0xCD, sizeof(status));
-    DecodePowerBlock(block, &status);
+    StorePowerReadings(DecodePowerBlock(block), &status);
 
     // Each word times 0.001f, a float product: 1234 gives 1.23400009, not the float nearest 1.234.
     const uint32_t expected[6] = {0x3F9DF3B7u, 0x3F46E979u, 0x40554FE0u, 0x3D3851ECu, 0x411FFBE8u, 0x4145851Fu};
@@ -61,7 +61,7 @@ TEST(PowerBlock, ReadingsAboveFiftyBecomeOneHundredth) {
     PutWord16(block, 10, 0xFFFF);
 
     QLXSWPowerStatus status{};
-    DecodePowerBlock(block, &status);
+    StorePowerReadings(DecodePowerBlock(block), &status);
     EXPECT_EQ(Bits(5.0f), Bits(status.fValue[0]));
     EXPECT_EQ(Bits(49.999f), Bits(status.fValue[1]));
     EXPECT_EQ(Bits(0.01f), Bits(status.fValue[2]));

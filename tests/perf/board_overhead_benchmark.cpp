@@ -1,0 +1,113 @@
+// How much the module adds on top of the bus: the cost of Torvex_Api_GetThermalMap and
+// Torvex_Api_GetPowerStatus against one bare NvAPI_I2CReadEx call for the same transaction,
+// measured in one run on the bench's default machine with its transaction log off.
+//
+//   build/win32/wine-run build/win32/bin/board_overhead_benchmark.exe [iterations]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "TorvexBench.h"
+#include "loaded_module.h"
+#include "vendor_abi.h"
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Nanoseconds per call: the best of several rounds, so a busy moment on the machine does not count.
+template <typename Call>
+double NanosPerCall(int iterations, Call&& call) {
+    double best = 1e30;
+    for (int round = 0; round < 7; ++round) {
+        double start = Now();
+        for (int i = 0; i < iterations; ++i) call();
+        best = std::min(best, (Now() - start) * 1e9 / iterations);
+    }
+    return best;
+}
+
+struct BareVendorRead {
+    nvapi::I2CReadExFn read = nullptr;
+    nvapi::NvPhysicalGpuHandle gpu = nullptr;
+    nvapi::NV_I2C_INFO_V3 info{};
+    nvapi::NvU32 flags = 1;
+    nvapi::NvU8 reg = 0;
+    nvapi::NvU8 data[32] = {};
+
+    bool Bind() {
+        HMODULE nvapiDll = GetModuleHandleW(L"nvapi.dll");  // the module has loaded it already
+        if (!nvapiDll) return false;
+        auto query = reinterpret_cast<nvapi::QueryInterfaceFn>(
+            reinterpret_cast<void*>(GetProcAddress(nvapiDll, "nvapi_QueryInterface")));
+        if (!query) return false;
+        read = reinterpret_cast<nvapi::I2CReadExFn>(query(nvapi::kIdI2CReadEx));
+        auto enumerate = reinterpret_cast<nvapi::EnumPhysicalGPUsFn>(query(nvapi::kIdEnumPhysicalGPUs));
+        nvapi::NvPhysicalGpuHandle handles[nvapi::kMaxPhysicalGpus] = {};
+        nvapi::NvU32 count = 0;
+        if (!read || !enumerate || enumerate(handles, &count) != nvapi::NVAPI_OK || count == 0) return false;
+        gpu = handles[0];
+        info.version = nvapi::NV_I2C_INFO_VER3;
+        info.i2cSpeed = nvapi::NVAPI_I2C_SPEED_DEPRECATED;
+        info.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ;
+        info.portId = 1;
+        info.bIsPortIdSet = 1;
+        info.i2cDevAddress = 0x56;
+        info.pbI2cRegAddress = &reg;
+        info.regAddrSize = 1;
+        info.pbData = data;
+        return true;
+    }
+
+    int Read(nvapi::NvU8 regNumber, nvapi::NvU32 length) {
+        reg = regNumber;
+        info.cbSize = length;
+        return read(gpu, &info, &flags);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int iterations = argc > 1 ? std::atoi(argv[1]) : 100000;
+    TorvexBench_LoadDefaultScenario();
+    TorvexBench_SetLively(0);
+    TorvexBench_SetLogEnabled(0);
+
+    LoadedModule module;
+    BareVendorRead bare;
+    if (!bare.Bind()) {
+        std::fprintf(stderr, "cannot bind the bench's nvapi.dll\n");
+        return 2;
+    }
+    ThermalMap map{};
+    QLXSWPowerStatus power{};
+    if (module->GetThermalMap(-1, &map) != 0 || module->GetPowerStatus(-1, &power) != 0 || bare.Read(0x60, 16) != 0) {
+        std::fprintf(stderr, "the default machine's board does not answer\n");
+        return 2;
+    }
+
+    double bareThermal = NanosPerCall(iterations, [&] { bare.Read(0x60, 16); });
+    double exportThermal = NanosPerCall(iterations, [&] { module->GetThermalMap(-1, &map); });
+    double barePower = NanosPerCall(iterations, [&] { bare.Read(0x80, 24); });
+    double exportPower = NanosPerCall(iterations, [&] { module->GetPowerStatus(-1, &power); });
+
+    std::printf("%-28s %12s %12s %8s\n", "transaction", "bare ns", "export ns", "ratio");
+    std::printf("%-28s %12.1f %12.1f %8.3f\n", "GetThermalMap (0x60, 16 B)", bareThermal, exportThermal,
+                exportThermal / bareThermal);
+    std::printf("%-28s %12.1f %12.1f %8.3f\n", "GetPowerStatus (0x80, 24 B)", barePower, exportPower,
+                exportPower / barePower);
+    return 0;
+}
