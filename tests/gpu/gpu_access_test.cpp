@@ -7,6 +7,7 @@
 #include <string>
 
 #include "TorvexBench.h"
+#include "bus_list_setting.h"
 #include "debug_capture.h"
 #include "gpu_access.h"
 #include "gpu_discovery.h"
@@ -38,35 +39,6 @@ void ReleaseGpuTable() {
 }
 
 constexpr wchar_t kNvidiaFailed[] = L"GPU i2c_B initial fail!\nPlease check NV driver!\n";
-
-// The one registry value of the bus list belongs to every test of the build's Wine prefix: hold
-// it for the whole test, and leave no value behind.
-class BusListSetting {
-public:
-    BusListSetting() : m_lock(CreateMutexW(nullptr, FALSE, L"TorvexTests.BusListSetting")) {
-        WaitForSingleObject(m_lock.get(), INFINITE);
-    }
-    ~BusListSetting() {
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey);
-        ReleaseMutex(m_lock.get());
-    }
-    BusListSetting(const BusListSetting&) = delete;
-    BusListSetting& operator=(const BusListSetting&) = delete;
-
-    void Write(const std::wstring& text) {
-        UniqueRegKey key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                                                 key.put(), nullptr));
-        const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), L"BusList: GPU Bus", 0, REG_SZ,
-                                                reinterpret_cast<const BYTE*>(text.c_str()), bytes));
-    }
-    void RemoveKey() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey); }
-
-private:
-    static constexpr const wchar_t* kKey = L"Software\\Pralvo\\Quenthra\\Setting";
-    UniqueHandle m_lock;
-};
 
 // ---- NVIDIA ---------------------------------------------------------------------------------------
 
@@ -240,7 +212,7 @@ constexpr char kTwoAmdWithoutAdlContext[] = R"({
 
 TEST(GpuAccessAmd, WithoutAdlContextAdlxStartsAloneAndTheBusListGivesBuses) {
     BusListSetting setting;
-    setting.Write(L"C0-Bus-0a-Dev-12AB");
+    ASSERT_EQ(ERROR_SUCCESS, setting.Write(L"C0-Bus-0a-Dev-12AB"));
     ASSERT_TRUE(Loaded(kTwoAmdWithoutAdlContext));
     DebugOutputCapture debug;
     StdoutCapture out;
@@ -261,7 +233,7 @@ TEST(GpuAccessAmd, WithoutAdlContextAdlxStartsAloneAndTheBusListGivesBuses) {
 
 TEST(GpuAccessAmd, WithoutMappingTheBusListItemsGoToTheEntriesInOrder) {
     BusListSetting setting;
-    setting.Write(L"C0-Bus-03-Dev-1234_junk_C1-Bus-0A-Dev-5678");
+    ASSERT_EQ(ERROR_SUCCESS, setting.Write(L"C0-Bus-03-Dev-1234_junk_C1-Bus-0A-Dev-5678"));
     ASSERT_TRUE(Loaded(R"({"adlx": {"mapping": false},
                            "gpus": [{"vendor": "amd", "bus": 1}, {"vendor": "amd", "bus": 2}]})"));
     DebugOutputCapture debug;
@@ -275,7 +247,7 @@ TEST(GpuAccessAmd, WithoutMappingTheBusListItemsGoToTheEntriesInOrder) {
 
 TEST(GpuAccessAmd, OversizedBusListIsRefused) {
     BusListSetting setting;
-    setting.Write(std::wstring(2499, L'C'));  // 5000 bytes with the terminator
+    ASSERT_EQ(ERROR_SUCCESS, setting.Write(std::wstring(2499, L'C')));  // 5000 bytes with the terminator
     ASSERT_TRUE(Loaded(kTwoAmdWithoutAdlContext));
     DebugOutputCapture debug;
     EXPECT_EQ(0, InitGpuAccess());

@@ -1,0 +1,80 @@
+// The real DLL's start-up on whole machines: which vendor path it takes, which boards it lists
+// under which GPU identifiers, and that unloading lets go of every vendor reference.
+#include <gtest/gtest.h>
+
+#include "TorvexBench.h"
+#include "bus_list_setting.h"
+#include "debug_capture.h"
+#include "loaded_module.h"
+
+namespace {
+
+::testing::AssertionResult Loaded(const char* json) {
+    if (TorvexBench_LoadScenarioText(json) == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << TorvexBench_LastError();
+}
+
+// The firmware version the board addressed by this identifier reports.
+uint32_t FirmwareOf(const LoadedModule& module, int gpuId) {
+    FunctionSupport support{};
+    EXPECT_EQ(0, module->Check_Function_Support(gpuId, &support)) << "GPU id " << gpuId;
+    return support.nVersion;
+}
+
+}  // namespace
+
+TEST(ModuleStartup, DefaultMachineIsListedThroughNvapiAlone) {
+    TorvexBench_LoadDefaultScenario();
+    DebugOutputCapture debug;
+    LoadedModule module;
+
+    EXPECT_EQ(1, TorvexBench_Counter("nvapi.initialize"));
+    EXPECT_EQ(1, TorvexBench_Counter("nvapi.enum"));
+    EXPECT_EQ(0, TorvexBench_Counter("atiadlxy.loads"));
+    EXPECT_EQ(0, TorvexBench_Counter("amdadlx32.loads"));
+    EXPECT_FALSE(debug.Contains(L"initial fail"));
+
+    // Its board answers under its bus number, 1, and the controller was probed on GPU 0.
+    EXPECT_EQ(0x0520u, FirmwareOf(module, 1));
+    ThermalMap map{};
+    EXPECT_EQ(0, module->GetThermalMap(1, &map));
+    ASSERT_GT(TorvexBench_LogCount(), 0);
+    TorvexBenchI2cRecord first{};
+    ASSERT_EQ(0, TorvexBench_LogEntry(0, &first));
+    EXPECT_EQ(TorvexBenchCall_NvI2CReadEx, first.nCall);
+    EXPECT_EQ(0, first.nGpuIndex);
+}
+
+TEST(ModuleStartup, AmdMachineTakesItsBusNumbersFromTheRegistryList) {
+    BusListSetting setting;
+    ASSERT_EQ(ERROR_SUCCESS, setting.Write(L"C0-Bus-07-Dev-1234_C1-Bus-0A-Dev-5678"));
+    ASSERT_TRUE(Loaded(R"({
+      "adlx": {"mapping": false},
+      "gpus": [
+        {"vendor": "amd", "bus": 3, "devices": {"0x56": {"preset": "controller-v2"}}},
+        {"vendor": "amd", "bus": 4, "devices": {"0x56": {"preset": "controller-v2",
+                                                          "registers": {"0x1E": "0x11"}}}}]})"));
+    DebugOutputCapture debug;
+    LoadedModule module;
+
+    EXPECT_EQ(1, TorvexBench_Counter("atiadlxy.loads"));
+    EXPECT_TRUE(debug.Contains(L"GPU i2c_B initial fail!\nPlease check NV driver!\n"));
+    EXPECT_TRUE(debug.Contains(L"adlMapping is nullptr: 1."));
+    // The registry's buses, 7 and 10, name the boards; the bench's own bus numbers are unknown to
+    // a module without the mapping.
+    EXPECT_EQ(0x0520u, FirmwareOf(module, 7));
+    EXPECT_EQ(0x0511u, FirmwareOf(module, 10));
+}
+
+TEST(ModuleStartup, UnloadingReleasesEveryAdlxReference) {
+    ASSERT_TRUE(Loaded(R"({
+      "gpus": [
+        {"vendor": "amd", "bus": 3, "devices": {"0x56": {"preset": "controller-v2"}}},
+        {"vendor": "amd", "bus": 5, "devices": {"0x56": {"preset": "controller-v2"}}}]})"));
+    LoadedModule module;
+    ASSERT_EQ(0x0520u, FirmwareOf(module, 5));
+    EXPECT_GT(TorvexBench_Counter("adlx.refs"), 0);
+    module.Unload();
+    EXPECT_EQ(0, TorvexBench_Counter("adlx.refs"));
+    EXPECT_EQ(0, TorvexBench_Counter("adlx.invalid_object"));
+}
