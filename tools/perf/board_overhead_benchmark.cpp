@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "TorvexBench.h"
-#include "loaded_module.h"
+#include "module_exports.h"
 #include "vendor_abi.h"
 
 namespace {
@@ -86,7 +86,13 @@ int main(int argc, char** argv) {
     TorvexBench_SetLively(0);
     TorvexBench_SetLogEnabled(0);
 
-    LoadedModule module;
+    ModuleLoadError error;
+    std::optional<LoadedExports> module = LoadedExports::Load(DefaultModulePath(), error);
+    if (!module) {
+        std::fprintf(stderr, "%s\n", error.Describe().c_str());
+        return 2;
+    }
+    const ModuleExports& api = module->api();
     BareVendorRead bare;
     if (!bare.Bind()) {
         std::fprintf(stderr, "cannot bind the bench's nvapi.dll\n");
@@ -94,15 +100,15 @@ int main(int argc, char** argv) {
     }
     ThermalMap map{};
     QLXSWPowerStatus power{};
-    if (module->GetThermalMap(-1, &map) != 0 || module->GetPowerStatus(-1, &power) != 0 || bare.Read(0x60, 16) != 0) {
+    if (api.GetThermalMap(-1, &map) != 0 || api.GetPowerStatus(-1, &power) != 0 || bare.Read(0x60, 16) != 0) {
         std::fprintf(stderr, "the default machine's board does not answer\n");
         return 2;
     }
 
     double bareThermal = NanosPerCall(iterations, [&] { bare.Read(0x60, 16); });
-    double exportThermal = NanosPerCall(iterations, [&] { module->GetThermalMap(-1, &map); });
+    double exportThermal = NanosPerCall(iterations, [&] { api.GetThermalMap(-1, &map); });
     double barePower = NanosPerCall(iterations, [&] { bare.Read(0x80, 24); });
-    double exportPower = NanosPerCall(iterations, [&] { module->GetPowerStatus(-1, &power); });
+    double exportPower = NanosPerCall(iterations, [&] { api.GetPowerStatus(-1, &power); });
 
     std::printf("%-28s %12s %12s %8s\n", "transaction", "bare ns", "export ns", "ratio");
     std::printf("%-28s %12.1f %12.1f %8.3f\n", "GetThermalMap (0x60, 16 B)", bareThermal, exportThermal,
