@@ -10,9 +10,3 @@ inline uint32_t Bits(float value) {
     std::memcpy(&bits, &value, sizeof(bits));
     return bits;
 }
-
-inline float FromBits(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}

@@ -8,63 +8,43 @@ namespace {
 
 constexpr int16_t kOneG = 4096;
 
-void ExpectDegrees(int16_t x, int16_t y, int16_t z, float ex, float ey, float ez) {
-    const TiltComputation c = ComputeTilt(x, y, z);
-    EXPECT_EQ(Bits(ex), Bits(c.fDegrees[kTiltX])) << "X angle " << c.fDegrees[kTiltX];
-    EXPECT_EQ(Bits(ey), Bits(c.fDegrees[kTiltY])) << "Y angle " << c.fDegrees[kTiltY];
-    EXPECT_EQ(Bits(ez), Bits(c.fDegrees[kTiltZ])) << "Z angle " << c.fDegrees[kTiltZ];
-}
-
-}  // namespace
-
-TEST(TiltMath, PiIsOneUnitBelowTheNearestFloat) {
-    EXPECT_EQ(0x40490FDAu, Bits(kTiltPi));
-}
-
-TEST(TiltMath, RightAnglesComeOutAsTheHostExpects) {
-    // 90 degrees computed with the shortened pi is one unit above 90, and 180 one unit above 180.
-    ASSERT_NE(Bits(90.0000076f), Bits(90.0f));
-    ExpectDegrees(0, 0, kOneG, 0.0f, 0.0f, 0.0f);
-    ExpectDegrees(kOneG, 0, 0, 90.0000076f, 0.0f, 90.0000076f);
-    ExpectDegrees(kOneG, kOneG, 0, 45.0f, 45.0f, 90.0000076f);
-    ExpectDegrees(0, 0, -kOneG, 0.0f, 0.0f, 180.000015f);
-    ExpectDegrees(-kOneG, 0, 0, -90.0000076f, 0.0f, 90.0000076f);
-}
-
-TEST(TiltMath, EveryStepKeepsItsOwnWidthAndOrder) {
-    // A reading off every axis: dividing by 4.1 in double, or multiplying by 180/pi as one
-    // constant, moves X and Y by one unit.
-    ExpectDegrees(1000, -2000, 3000, FromBits(0x41780593u), FromBits(0xC2013F03u), FromBits(0x4212CC02u));
+TEST(TiltMath, AnglesMatchTheHostBitForBit) {
+    struct Case {
+        int16_t x, y, z;
+        uint32_t degrees[3];
+    };
+    // Pi is one unit below the nearest float, so 90 degrees comes out as 90.0000076 (0x42B40001)
+    // and 180 as 180.000015 (0x43340001).
+    const Case cases[] = {
+        {0, 0, kOneG, {0, 0, 0}},  // the quotient is exactly 1: no residue
+        {kOneG, 0, 0, {0x42B40001u, 0, 0x42B40001u}},
+        {kOneG, kOneG, 0, {Bits(45.0f), Bits(45.0f), 0x42B40001u}},
+        {0, 0, -kOneG, {0, 0, 0x43340001u}},
+        {-kOneG, 0, 0, {0xC2B40001u, 0, 0x42B40001u}},
+        {0, 0, 0, {0, 0, 0}},  // no magnitude, no angle
+        // Dividing by 4.1 in double, or multiplying by 180/pi as one constant, moves X and Y by a unit.
+        {1000, -2000, 3000, {0x41780593u, 0xC2013F03u, 0x4212CC02u}},
+    };
+    for (const Case& c : cases) {
+        const TiltComputation t = ComputeTilt(c.x, c.y, c.z);
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_EQ(c.degrees[axis], Bits(t.fDegrees[axis]))
+                << "(" << c.x << ", " << c.y << ", " << c.z << ") axis " << axis << ": " << t.fDegrees[axis];
+        }
+    }
 }
 
 TEST(TiltMath, RawReadingsAreClampedToOneGBeforeScaling) {
-    const TiltComputation high = ComputeTilt(0x7FFF, 0, 0);
-    EXPECT_EQ(4096.0f, high.fClamped[kTiltX]);
-    EXPECT_EQ(Bits(90.0000076f), Bits(high.fDegrees[kTiltX]));
-
-    const TiltComputation low = ComputeTilt(INT16_MIN, 5000, -4097);
-    EXPECT_EQ(-4096.0f, low.fClamped[kTiltX]);
-    EXPECT_EQ(4096.0f, low.fClamped[kTiltY]);
-    EXPECT_EQ(-4096.0f, low.fClamped[kTiltZ]);
-    EXPECT_EQ(4095.0f, ComputeTilt(4095, 0, 0).fClamped[kTiltX]);
-}
-
-TEST(TiltMath, ZeroMagnitudeGivesZeroAngles) {
-    const TiltComputation c = ComputeTilt(0, 0, 0);
-    EXPECT_FALSE(c.bTotalUsable);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(Bits(0.0f), Bits(c.fDegrees[i])) << "axis " << i;
-    }
-    // A lone Z reading gives exactly 1 as its quotient, so its angle is 0 rather than a tiny
-    // residue.
-    const TiltComputation z = ComputeTilt(0, 0, kOneG);
-    EXPECT_TRUE(z.bTotalUsable);
-    EXPECT_EQ(1.0f, z.fQuotients[kTiltZ]);
+    const TiltComputation t = ComputeTilt(INT16_MIN, 5000, 4095);
+    EXPECT_EQ(-4096.0f, t.fClamped[kTiltX]);
+    EXPECT_EQ(4096.0f, t.fClamped[kTiltY]);
+    EXPECT_EQ(4095.0f, t.fClamped[kTiltZ]);
 }
 
 TEST(TiltMath, SmoothingGivesTheNewAngleAndThePreviousResultEqualWeight) {
     EXPECT_EQ(15.0f, SmoothAngle(10.0f, kTiltFilterAlpha, 20.0f));
-    EXPECT_EQ(90.0f, SmoothAngle(90.0f, kTiltFilterAlpha, 90.0f));
     EXPECT_EQ(-2.5f, SmoothAngle(5.0f, kTiltFilterAlpha, -10.0f));
-    EXPECT_EQ(Bits(90.0000076f), Bits(SmoothAngle(90.0000076f, kTiltFilterAlpha, 90.0000076f)));
+    EXPECT_EQ(0x42B40001u, Bits(SmoothAngle(90.0000076f, kTiltFilterAlpha, 90.0000076f)));
 }
+
+}  // namespace

@@ -2,122 +2,74 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cwchar>
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "bus_list.h"
 #include "diag_sink.h"
 
 namespace {
 
-std::vector<std::wstring> DiagnosticLines() {
-    const std::wstring text = TakeDebugOutput();
-    std::vector<std::wstring> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start + 1));
-    }
-    EXPECT_EQ(start, text.size()) << "unterminated diagnostic: " << std::string(text.begin() + start, text.end());
-    return lines;
-}
+struct BusListCase {
+    const wchar_t* text;
+    const wchar_t* items;        // "C<card> <bus> <device>;" for each item
+    const wchar_t* diagnostics;  // the whole debug output
+};
 
-std::vector<BusListItem> Parse(const std::wstring& text) {
+#define ACCEPTED(n, item) L"[GPUInfo] Successfully parsed entry " n L": " item L"\n"
+#define REJECTED(token) L"[GPUInfo] Invalid entry format: " token L"\n"
+
+const BusListCase kBusListCases[] = {
+    {L"C0-Bus-0a-Dev-12AB_C12-Bus-Fe-Dev-cD09", L"C0 0a 12AB;C12 Fe cD09;",
+     ACCEPTED("1", "C0 Bus=0a Dev=12AB") ACCEPTED("2", "C12 Bus=Fe Dev=cD09")},
+    // The whole token must match; rejected tokens keep their number.
+    {L"junk_C1-Bus-3-Dev-1234_xC2-Bus-03-Dev-1234_C3-Bus-03-Dev-12345_c4-bus-03-dev-1234_"
+     L"C-Bus-03-Dev-1234_C5-Bus-0A-Dev-5678",
+     L"C5 0A 5678;",
+     REJECTED("junk") REJECTED("C1-Bus-3-Dev-1234") REJECTED("xC2-Bus-03-Dev-1234")
+     REJECTED("C3-Bus-03-Dev-12345") REJECTED("c4-bus-03-dev-1234") REJECTED("C-Bus-03-Dev-1234")
+     ACCEPTED("7", "C5 Bus=0A Dev=5678")},
+    // A card index beyond 32 bits costs only its token.
+    {L"C99999999999-Bus-03-Dev-1234_C2147483647-Bus-04-Dev-0000", L"C2147483647 04 0000;",
+     L"[GPUInfo] Numeric conversion failed: C99999999999-Bus-03-Dev-1234\n"
+     ACCEPTED("2", "C2147483647 Bus=04 Dev=0000")},
+    // An empty token ends the walk, keeping what came before; a trailing "_" ends it quietly.
+    {L"C0-Bus-03-Dev-1234__C1-Bus-0A-Dev-5678", L"C0 03 1234;",
+     ACCEPTED("1", "C0 Bus=03 Dev=1234") L"[GPUInfo] location error\n"},
+    {L"_C0-Bus-03-Dev-1234", L"", L"[GPUInfo] location error\n[GPUInfo] No valid GPU information found\n"},
+    {L"C7-Bus-03-Dev-1234_", L"C7 03 1234;", ACCEPTED("1", "C7 Bus=03 Dev=1234")},
+};
+
+TEST(BusList, ParsesTokensAndReportsEachOne) {
     TakeDebugOutput();
-    return ParseBusList(text);
+    for (const BusListCase& c : kBusListCases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.text)));
+        std::wstring items;
+        for (const BusListItem& item : ParseBusList(c.text)) {
+            items += L"C" + std::to_wstring(item.nCardIndex) + L" " + item.strBusDigits + L" " +
+                     item.strDeviceDigits + L";";
+        }
+        EXPECT_EQ(c.items, items);
+        EXPECT_EQ(c.diagnostics, TakeDebugOutput());
+    }
+    // Empty text gets its own single report.
+    EXPECT_TRUE(ParseBusList(L"").empty());
+    const std::wstring report = TakeDebugOutput();
+    EXPECT_EQ(0u, report.rfind(L"[GPUInfo] ", 0));
+    EXPECT_EQ(report.size() - 1, report.find(L'\n'));
+    EXPECT_EQ(std::wstring::npos, report.find(L"No valid"));
 }
 
-void ExpectItem(const BusListItem& item, int32_t card, const wchar_t* bus, const wchar_t* device) {
-    EXPECT_EQ(card, item.nCardIndex);
-    EXPECT_EQ(bus, item.strBusDigits);
-    EXPECT_EQ(device, item.strDeviceDigits);
-}
-
-TEST(BusList, AcceptsTokensInOrderWithEitherCaseOfHexDigits) {
-    const auto items = Parse(L"C0-Bus-0a-Dev-12AB_C12-Bus-Fe-Dev-cD09");
-    ASSERT_EQ(2u, items.size());
-    ExpectItem(items[0], 0, L"0a", L"12AB");
-    ExpectItem(items[1], 12, L"Fe", L"cD09");
-    EXPECT_EQ((std::vector<std::wstring>{L"[GPUInfo] Successfully parsed entry 1: C0 Bus=0a Dev=12AB\n",
-                                         L"[GPUInfo] Successfully parsed entry 2: C12 Bus=Fe Dev=cD09\n"}),
-              DiagnosticLines());
-}
-
-TEST(BusList, SkipsTokensThatDoNotMatchTheWholePattern) {
-    const auto items = Parse(L"C0-Bus-03-Dev-1234_junk_C1-Bus-3-Dev-1234_xC2-Bus-03-Dev-1234_"
-                             L"C3-Bus-03-Dev-12345_c4-bus-03-dev-1234_C-Bus-03-Dev-1234_C5-Bus-0A-Dev-5678");
-    ASSERT_EQ(2u, items.size());
-    ExpectItem(items[0], 0, L"03", L"1234");
-    ExpectItem(items[1], 5, L"0A", L"5678");
-    const auto lines = DiagnosticLines();
-    ASSERT_EQ(8u, lines.size());
-    EXPECT_EQ(L"[GPUInfo] Invalid entry format: junk\n", lines[1]);
-    EXPECT_EQ(L"[GPUInfo] Invalid entry format: C1-Bus-3-Dev-1234\n", lines[2]);
-    EXPECT_EQ(L"[GPUInfo] Invalid entry format: C-Bus-03-Dev-1234\n", lines[6]);
-    // Rejected tokens keep their number.
-    EXPECT_EQ(L"[GPUInfo] Successfully parsed entry 8: C5 Bus=0A Dev=5678\n", lines[7]);
-}
-
-TEST(BusList, CardIndexBeyond32BitsCostsOnlyItsToken) {
-    const auto items = Parse(L"C99999999999-Bus-03-Dev-1234_C2147483647-Bus-04-Dev-0000");
-    ASSERT_EQ(1u, items.size());
-    ExpectItem(items[0], INT32_MAX, L"04", L"0000");
-    const auto lines = DiagnosticLines();
-    ASSERT_EQ(2u, lines.size());
-    EXPECT_EQ(L"[GPUInfo] Numeric conversion failed: C99999999999-Bus-03-Dev-1234\n", lines[0]);
-}
-
-TEST(BusList, EmptyTokenEndsTheWalkButKeepsWhatCameBefore) {
-    const auto items = Parse(L"C0-Bus-03-Dev-1234__C1-Bus-0A-Dev-5678");
-    ASSERT_EQ(1u, items.size());
-    ExpectItem(items[0], 0, L"03", L"1234");
-    const auto lines = DiagnosticLines();
-    ASSERT_EQ(2u, lines.size());
-    EXPECT_EQ(L"[GPUInfo] location error\n", lines[1]);
-
-    EXPECT_TRUE(Parse(L"_C0-Bus-03-Dev-1234").empty());
-    EXPECT_EQ((std::vector<std::wstring>{L"[GPUInfo] location error\n",
-                                         L"[GPUInfo] No valid GPU information found\n"}),
-              DiagnosticLines());
-}
-
-TEST(BusList, TrailingSeparatorEndsTheWalkQuietly) {
-    EXPECT_EQ(1u, Parse(L"C7-Bus-03-Dev-1234_").size());
-    EXPECT_EQ(1u, DiagnosticLines().size());
-}
-
-TEST(BusList, TextWithoutAnItemSaysSo) {
-    EXPECT_TRUE(Parse(L"C0-Bus-3-Dev-1234").empty());
-    EXPECT_EQ((std::vector<std::wstring>{L"[GPUInfo] Invalid entry format: C0-Bus-3-Dev-1234\n",
-                                         L"[GPUInfo] No valid GPU information found\n"}),
-              DiagnosticLines());
-
-    EXPECT_TRUE(Parse(L"").empty());
-    const auto lines = DiagnosticLines();
-    ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ(0u, lines[0].rfind(L"[GPUInfo] ", 0));
-    EXPECT_EQ(std::wstring::npos, lines[0].find(L"No valid"));
-}
-
-TEST(ParseHexInt, ConvertsWholeTextsInto32Bits) {
-    int32_t value = 0;
-    EXPECT_TRUE(ParseHexInt(L"0a", &value));
-    EXPECT_EQ(10, value);
-    EXPECT_TRUE(ParseHexInt(L"Fe", &value));
-    EXPECT_EQ(254, value);
-    EXPECT_TRUE(ParseHexInt(L"7FFFFFFF", &value));
-    EXPECT_EQ(INT32_MAX, value);
-    EXPECT_TRUE(ParseHexInt(L"-80000000", &value));
-    EXPECT_EQ(INT32_MIN, value);
-    EXPECT_TRUE(ParseHexInt(L"-1A", &value));
-    EXPECT_EQ(-26, value);
-}
-
-TEST(ParseHexInt, LeavesTheOutputAloneOnFailure) {
-    for (const wchar_t* text : {L"", L"G", L"-", L"1G", L"0a ", L"80000000", L"FFFFFFFF", L"100000000", L"-80000001"}) {
+TEST(ParseHexInt, ConvertsOnlyWholeTextsThatFitIn32Bits) {
+    // A failed conversion leaves the output as it was (77).
+    const std::tuple<const wchar_t*, bool, int32_t> cases[] = {
+        {L"0a", true, 10}, {L"Fe", true, 254}, {L"7FFFFFFF", true, INT32_MAX}, {L"-80000000", true, INT32_MIN},
+        {L"-1A", true, -26}, {L"", false, 77}, {L"G", false, 77}, {L"-", false, 77}, {L"0a ", false, 77},
+        {L"80000000", false, 77}, {L"FFFFFFFF", false, 77}, {L"-80000001", false, 77}};
+    for (const auto& [text, converts, expected] : cases) {
         int32_t value = 77;
-        EXPECT_FALSE(ParseHexInt(text, &value)) << std::string(text, text + std::wcslen(text));
-        EXPECT_EQ(77, value);
+        EXPECT_EQ(converts, ParseHexInt(text, &value)) << ::testing::PrintToString(std::wstring(text));
+        EXPECT_EQ(expected, value) << ::testing::PrintToString(std::wstring(text));
     }
 }
 
