@@ -1,48 +1,86 @@
-// Machines for the board tests, built on the virtual bench: GPUs whose I2C bus carries one board
-// controller (device address byte 0x56) with exactly the registers a test names.
+// Bench machines for the board tests and what the tests observe of them: the I2C traffic and
+// output buffers that tell whether an export wrote anything.
 #pragma once
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "TorvexBench.h"
+#include "loaded_module.h"
 
 constexpr int kBoard = 0x56;
+using Strings = std::vector<std::string>;
 
-struct BoardSetup {
-    std::vector<std::pair<int, std::vector<int>>> runs;  // first register, bytes from there on
-    std::vector<std::string> unreadable;
+// A scenario GPU whose board controller runs this firmware version and holds these further
+// registers (JSON members such as R"("0xFD": 7)"); a negative bus makes the bus query fail.
+inline std::string Gpu(int bus, int firmware, const std::string& registers = "", const char* vendor = "nvidia") {
+    return std::string("{\"vendor\": \"") + vendor + "\", " +
+           (bus < 0 ? std::string("\"busQuery\": \"fail\"") : "\"bus\": " + std::to_string(bus)) +
+           ", \"devices\": {\"0x56\": {\"registers\": {\"0x1E\": [" + std::to_string(firmware & 0xFF) + ", " +
+           std::to_string(firmware >> 8) + "]" + (registers.empty() ? "" : ", " + registers) + "}}}}";
+}
 
-    BoardSetup& Set(int reg, std::initializer_list<int> bytes);
-    BoardSetup& Unreadable(const std::string& registers);
-};
+// Replaces the bench's machine with these GPUs (comma-separated Gpu() texts).
+inline void LoadMachine(const std::string& gpus) {
+    ASSERT_EQ(0, TorvexBench_LoadScenarioText(("{\"gpus\": [" + gpus + "]}").c_str())) << TorvexBench_LastError();
+}
 
-// Firmware above 0x510: reports its capability bits in register 0xFD.
-BoardSetup CapabilityBoard(int firmware, int capabilities);
-// Firmware up to 0x510: identifies itself with registers 0x20 and 0x21.
-BoardSetup IdentifyingBoard(int firmware, int id1, int id2);
+inline void SetRegisters(int gpuIndex, int reg, std::initializer_list<int> bytes) {
+    for (int byte : bytes) ASSERT_EQ(0, TorvexBench_SetRegister(gpuIndex, kBoard, reg++, byte));
+}
 
-struct GpuSetup {
-    int bus;  // NVIDIA: kFailingBusQuery makes NvAPI_GPU_GetBusId fail
-    BoardSetup board;
-};
-constexpr int kFailingBusQuery = -1;
+// The controller keeps its three usage counters last first, each big-endian.
+inline void SetCounters(int gpuIndex, uint32_t first, uint32_t second, uint32_t third) {
+    int reg = 0xC0;
+    for (uint32_t counter : {third, second, first})
+        for (int shift = 24; shift >= 0; shift -= 8) SetRegisters(gpuIndex, reg++, {int(counter >> shift) & 0xFF});
+}
 
-// Loads a machine with these GPUs into the bench; the test fails when the bench refuses it.
-void LoadNvidiaMachine(const std::vector<GpuSetup>& gpus);
-// AMD GPUs, served through ADLX with the ADL mapping giving their bus numbers.
-void LoadAmdMachine(const std::vector<GpuSetup>& gpus);
-void LoadScenario(const std::string& json);
+// The I2C transactions since the last call, as "GPU:register" or "GPU:register/length". A read
+// that is not a successful NVAPI read of the board at 100 kHz with a one-byte register address
+// says so.
+inline Strings Traffic() {
+    Strings out;
+    TorvexBenchI2cRecord r{};
+    for (int i = 0; TorvexBench_LogEntry(i, &r) == 0; ++i) {
+        char text[32];
+        std::snprintf(text, sizeof(text), r.nLength == 1 ? "%d:%02X" : "%d:%02X/%d", r.nGpuIndex, r.nRegister,
+                      r.nLength);
+        out.push_back(text);
+        if (r.nCall == TorvexBenchCall_AdlxRepeatedStartRead) out.back() += " adlx";
+        if (r.nCall == TorvexBenchCall_NvI2CReadEx && (r.nvI2cSpeedKhz != 4 || r.nvRegAddrSize != 1))
+            out.back() += " not 100 kHz";
+        if (r.nDevAddress != kBoard || r.nResult != 0) out.back() += " failed";
+    }
+    TorvexBench_ClearLog();
+    return out;
+}
 
-// Writes bytes into consecutive registers of GPU gpuIndex's board.
-void SetBoardRegisters(int gpuIndex, int reg, std::initializer_list<int> bytes);
-void SetCounters(int gpuIndex, uint32_t first, uint32_t second, uint32_t third);
+inline int Count(const Strings& traffic, const std::string& transaction) {
+    return static_cast<int>(std::count(traffic.begin(), traffic.end(), transaction));
+}
 
-std::vector<TorvexBenchI2cRecord> TakeLog();
-// Transactions on GPU gpuIndex's board that started at register reg.
-int CountReads(const std::vector<TorvexBenchI2cRecord>& log, int gpuIndex, int reg);
-// The registers of the transactions, in order ("0x1E", "0xC0/12" for a block).
-std::vector<std::string> Transactions(const std::vector<TorvexBenchI2cRecord>& log);
+// Floats are compared bit for bit.
+inline uint32_t Bits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
+
+// An output buffer filled with a pattern, so that a test can tell whether an export wrote to it.
+template <typename T>
+T Poisoned() {
+    T value;
+    std::memset(&value, 0xCD, sizeof(T));
+    return value;
+}
+template <typename... T>
+bool Untouched(const T&... values) {
+    return (... && (std::memcmp(&values, &static_cast<const T&>(Poisoned<T>()), sizeof(T)) == 0));
+}

@@ -1,108 +1,166 @@
-// The controller's readings as the host receives them: thermal map, power status with its cache
-// of the last good block, and the usage-time counters.
-#include <gtest/gtest.h>
+// Readings that depend on earlier calls: the power status's cache of the last good block, the
+// usage-time stopwatch over the controller's counters, and the tilt sensor's smoothing.
+#include <array>
 
-#include <cstring>
-
-#include "../card/float_bits.h"
 #include "board_bench.h"
-#include "loaded_module.h"
-#include "poisoned.h"
-
-namespace {
-
-BoardSetup ReadingsBoard() {
-    BoardSetup board = CapabilityBoard(0x511, 0x07);
-    // Thermal words w0..w7: sensor 1 averages w2 and w5, sensor 2 w1 and w3 (w3 negative),
-    // sensor 3 w0 and w7, sensor 4 is w4 (negative: left as it was).
-    board.Set(0x60, {0x02, 0x8A, 0x00, 0x64, 0x01, 0x90, 0xFF, 0xEC, 0x80, 0x00, 0x01, 0xA4, 0x7F, 0xFF, 0x00, 0x00});
-    // Power groups, the last two bytes of each a reading in thousandths; the last group first.
-    board.Set(0x80, {0xEE, 0xEE, 0x30, 0x39, 0xEE, 0xEE, 0x27, 0x0F, 0xEE, 0xEE, 0x00, 0x2D,
-                     0xEE, 0xEE, 0xC3, 0x50, 0xEE, 0xEE, 0x03, 0x09, 0xEE, 0xEE, 0x13, 0x88});
-    // Counters 10, 20, 30, kept last first.
-    board.Set(0xC0, {0, 0, 0, 30, 0, 0, 0, 20, 0, 0, 0, 10});
-    return board;
-}
-
-}  // namespace
-
-TEST(BoardReadings, ThermalMapAndCountersAreDecodedAndFailedReadsWriteNothing) {
-    LoadNvidiaMachine({{1, ReadingsBoard()}});
-    LoadedModule module;
-
-    Poisoned<ThermalMap> map;
-    ASSERT_EQ(0, module->GetThermalMap(1, map.get()));
-    EXPECT_EQ(Bits(41.0f), Bits(map->fValue[0]));
-    EXPECT_EQ(Bits(4.0f), Bits(map->fValue[1]));
-    EXPECT_EQ(Bits(32.5f), Bits(map->fValue[2]));
-    EXPECT_EQ(kPatternWord, Bits(map->fValue[3]));
-    EXPECT_EQ(kPatternWord, Bits(map->fValue[4]));
-    EXPECT_EQ(4, map->nCount);
-
-    uint32_t a = 0, b = 0, c = 0;
-    ASSERT_EQ(0, module->GetMileageTotalTime(1, &a, &b, &c));
-    EXPECT_EQ(10u, a);
-    EXPECT_EQ(20u, b);
-    EXPECT_EQ(30u, c);
-    // The advance since load wraps at 32 bits.
-    SetCounters(0, 15, 20, 29);
-    ASSERT_EQ(0, module->GetMileageLatestTime(1, &a, &b, &c));
-    EXPECT_EQ(5u, a);
-    EXPECT_EQ(0u, b);
-    EXPECT_EQ(0xFFFFFFFFu, c);
-
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x60, 1, 0));
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0xC4, 2, 0));
-    Poisoned<ThermalMap> failedMap;
-    Poisoned<uint32_t> x, y, z;
-    EXPECT_EQ(-1, module->GetThermalMap(1, failedMap.get()));
-    EXPECT_EQ(-1, module->GetMileageTotalTime(1, x.get(), y.get(), z.get()));
-    EXPECT_EQ(-1, module->GetMileageLatestTime(1, x.get(), y.get(), z.get()));
-    EXPECT_TRUE(failedMap.Untouched() && x.Untouched() && y.Untouched() && z.Untouched());
-}
+#include "debug_capture.h"
 
 TEST(BoardReadings, PowerStatusBridgesTwoFailedReadsWithTheLastGoodBlock) {
-    LoadNvidiaMachine({{1, ReadingsBoard()}});
+    LoadMachine(Gpu(1, 0x511, R"("0xFD": 7, "0x80": [46, 224, 19, 136, 46, 224, 3, 9])"));
     LoadedModule module;
-    auto failNextRead = [] { ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x80, 1, 0)); };
 
-    // Nothing to bridge with before the first good read.
-    failNextRead();
-    Poisoned<QLXSWPowerStatus> none;
-    EXPECT_EQ(-2, module->GetPowerStatus(1, none.get()));
-    EXPECT_TRUE(none.Untouched());
-
-    Poisoned<QLXSWPowerStatus> good;
-    ASSERT_EQ(0, module->GetPowerStatus(1, good.get()));
-    // The decoding itself is checked natively; here only that the block arrives whole.
-    EXPECT_EQ(Bits(5.0f), Bits(good->fValue[0]));
-    EXPECT_EQ(0x4145851Fu, Bits(good->fValue[5]));
-    EXPECT_EQ(kPatternWord, Bits(good->fValue[6]));
-    EXPECT_EQ(6, good->nCount);
-
-    // The cache holds the whole block as handed out, including the caller's untouched entries.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        failNextRead();
-        QLXSWPowerStatus bridged;
-        std::memset(&bridged, 0xEE, sizeof(bridged));
-        EXPECT_EQ(0, module->GetPowerStatus(1, &bridged)) << "failure " << attempt + 1;
-        EXPECT_EQ(0, std::memcmp(good.get(), &bridged, sizeof(bridged)));
+    // Nothing to bridge with before the first good read; then two failed reads in a row get the
+    // last good block, whole as it was handed out (entries the module leaves alone included), and a
+    // third is refused. A good read in between starts the count again.
+    const struct { bool fail; int code; } steps[] = {{true, -2}, {false, 0}, {true, 0}, {true, 0}, {true, -2},
+        {false, 0}, {true, 0}, {false, 0}, {true, 0}, {true, 0}, {true, -2}};
+    QLXSWPowerStatus good{};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        if (steps[i].fail) ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x80, 1, 0));
+        QLXSWPowerStatus status;
+        std::memset(&status, steps[i].fail ? 0xEE : 0xCD, sizeof(status));
+        const QLXSWPowerStatus before = status;
+        EXPECT_EQ(steps[i].code, module->GetPowerStatus(1, &status));
+        if (!steps[i].fail) good = status;
+        EXPECT_EQ(0, std::memcmp(steps[i].code == 0 ? &good : &before, &status, sizeof(status)));
     }
-    failNextRead();
-    Poisoned<QLXSWPowerStatus> exhausted;
-    EXPECT_EQ(-2, module->GetPowerStatus(1, exhausted.get()));
-    EXPECT_TRUE(exhausted.Untouched());
+}
 
-    // A good read in between starts the count again.
-    QLXSWPowerStatus status{};
-    EXPECT_EQ(0, module->GetPowerStatus(1, &status));
-    failNextRead();
-    EXPECT_EQ(0, module->GetPowerStatus(1, &status));
-    EXPECT_EQ(0, module->GetPowerStatus(1, &status));
-    failNextRead();
-    EXPECT_EQ(0, module->GetPowerStatus(1, &status));
-    failNextRead();
-    EXPECT_EQ(0, module->GetPowerStatus(1, &status));
-    failNextRead();
-    EXPECT_EQ(-2, module->GetPowerStatus(1, &status));
+TEST(BoardReadings, StopwatchAddsUpTheRecordedStretches) {
+    LoadMachine(Gpu(1, 0x511, R"("0xFD": 7)"));
+    DebugOutputCapture debug;
+    LoadedModule module;
+    using Counters = std::array<uint32_t, 3>;
+    auto manual = [&] { Counters c{}; EXPECT_EQ(0, module->GetMileageLatestManual(1, &c[0], &c[1], &c[2])); return c; };
+    auto state = [&] { int32_t s = -7; EXPECT_EQ(0, module->GetMileageStatus(1, &s)); return s; };
+    auto request = [&](int32_t state) { return module->SetMileage_Rec(1, state); };
+    auto counterReads = [] { return Count(Traffic(), "0:C0/12"); };
+    Traffic();
+
+    EXPECT_EQ(Stopped, state());
+    EXPECT_EQ(Counters({0, 0, 0}), manual());
+    EXPECT_EQ(-1, request(Paused));
+    EXPECT_EQ(0, request(Stopped));
+    EXPECT_EQ(-1, request(3));
+    EXPECT_EQ(-1, request(-1));
+    EXPECT_EQ(Stopped, state());
+    EXPECT_EQ(0, counterReads());
+
+    SetCounters(0, 100, 200, 300);
+    EXPECT_EQ(0, request(Recording));
+    EXPECT_TRUE(debug.Contains(L"Stoped --> Recording : 100  | 200  |300\r\n"));
+    EXPECT_EQ(0, request(Recording));  // already recording: the controller is not asked
+    EXPECT_EQ(1, counterReads());
+
+    SetCounters(0, 110, 200, 305);
+    EXPECT_EQ(0, request(Paused));
+    EXPECT_TRUE(debug.Contains(L"Recording --->Paused : 10  | 0  |5\r\n"));
+    EXPECT_TRUE(debug.Contains(L"Stoped T1 Reset : 110  | 200  |305 \r\n"));
+    SetCounters(0, 999, 999, 999);
+    EXPECT_EQ(Counters({10, 0, 5}), manual());
+    EXPECT_EQ(Paused, state());
+
+    SetCounters(0, 150, 260, 305);
+    EXPECT_EQ(0, request(Recording));
+    SetCounters(0, 160, 260, 306);
+    EXPECT_EQ(Counters({20, 0, 6}), manual());
+    EXPECT_TRUE(debug.Contains(L"Manual Temp : 10  | 0  |1\r\n"));
+    EXPECT_TRUE(debug.Contains(L"Manual Paused : 10  | 0  |5\r\n"));
+
+    // The counters cannot be read while recording: no reading, nothing written.
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0xC0, 1, 0));
+    auto a = Poisoned<uint32_t>(), b = a, c = a;
+    EXPECT_EQ(-1, module->GetMileageLatestManual(1, &a, &b, &c));
+    EXPECT_TRUE(Untouched(a, b, c));
+
+    // The stop export adds the running stretch without starting a new one, so a later reading
+    // counts that stretch a second time.
+    EXPECT_EQ(0, module->SetMileage_Rec_Stop(1));
+    EXPECT_EQ(Recording, state());
+    EXPECT_EQ(Counters({30, 0, 7}), manual());
+
+    Traffic();
+    EXPECT_EQ(0, request(Stopped));
+    EXPECT_EQ(0, counterReads());
+    EXPECT_EQ(Counters({0, 0, 0}), manual());
+    EXPECT_EQ(Stopped, state());
+}
+
+// X, Y, Z as big-endian 16-bit readings, then the status byte.
+static void SetTilt(int16_t x, int16_t y, int16_t z, int status) {
+    SetRegisters(0, 0x70, {(x >> 8) & 0xFF, x & 0xFF, (y >> 8) & 0xFF, y & 0xFF, (z >> 8) & 0xFF, z & 0xFF, status});
+}
+
+static void ExpectAngles(const GSensorData& data, float x, float y, float z) {
+    EXPECT_EQ(Bits(x), Bits(data.fXsign)) << data.fXsign;
+    EXPECT_EQ(Bits(y), Bits(data.fYsign)) << data.fYsign;
+    EXPECT_EQ(Bits(z), Bits(data.fZsign)) << data.fZsign;
+}
+
+// The smoothing is one state for the whole module: the first reading after load passes through,
+// every later one meets the previous result halfway.
+TEST(BoardReadings, TiltAnglesAreReportedStepByStepAndSmoothedAcrossReadings) {
+    LoadMachine(Gpu(1, 0x511, R"("0xFD": 7)") + "," + Gpu(2, 0x511, R"("0xFD": 7)"));
+    // The second board lacks one of the four presence registers, so it has no tilt sensor.
+    ASSERT_EQ(0, TorvexBench_FailRegister(1, kBoard, 0x4E, -1, 0));
+    LoadedModule module;
+
+    uint8_t present = 0xCD;
+    EXPECT_EQ(1, module->Check_GSensor_Support(1, &present));
+    EXPECT_EQ(1, present);
+    EXPECT_EQ(0, module->Check_GSensor_Support(2, &present));
+    EXPECT_EQ(0, present);
+    auto raw = Poisoned<GSensorData>(), filtered = raw;
+    EXPECT_EQ(-1, module->Get_GSensor_Data(2, &raw, &filtered));
+    EXPECT_TRUE(Untouched(raw, filtered));
+
+    SetTilt(0, 0, -0x1000, 0x3F);
+    raw.fXsign = 1.5f;
+    raw.fYsign = -2.25f;
+    raw.fZsign = 3.0f;
+    DebugOutputCapture debug;
+    ASSERT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
+    ExpectAngles(raw, 0.0f, 0.0f, 180.000015f);
+    ExpectAngles(filtered, 0.0f, 0.0f, 180.000015f);
+    EXPECT_EQ(-0x1000, raw.iZ);
+    EXPECT_EQ(0, raw.iReserved0);
+    EXPECT_EQ(1, raw.nStatus5 & raw.nStatus4 & raw.nStatus3 & raw.nStatus2 & raw.nStatus1 & raw.nStatus0);
+    const std::vector<std::wstring> expected = {
+        L"GetSensorData start",
+        L"Before GetSensorData: fXsign = 1.50000, fYsign = -2.25000, fZsign = 3.00000",
+        L"[g-sensor] [raw sensor data] uData0=0x3F, uData1=0x00, uData2=0x00, uData3=0x00, uData4=0x00, "
+        L"uData5=0xF0, uData6=0x00",
+        L"[g-sensor] [intermediate values] iX=0, iY=0, iZ=61440, x=0, y=0, z=-4096",
+        L"[g-sensor] [primary data] fXsign = 0.00000  fYsign = 0.00000  fZsign = -4096.00000",
+        L"[g-sensor] [pre-division] fXsign=0.00000, fYsign=0.00000, fZsign=-4096.00000, divisor=4.1f",
+        L"[g-sensor] [post-division] fXsign=0.00000, fYsign=0.00000, fZsign=-999.02441",
+        L"[g-sensor] [total calculation] total=999.02441, fXsign^2=0.00000, fYsign^2=0.00000, fZsign^2=998049.75000",
+        L"[g-sensor] [division results] fXsign/total=0.00000, fYsign/total=0.00000, fZsign/total=-1.00000",
+        L"[g-sensor] [complete square difference formula] fXsign = 0.00000  fYsign = 0.00000  fZsign = 180.00002",
+        L"[g-sensor] [filter] fXsign = 0.00000  fYsign = 0.00000  fZsign = 180.00002",
+        L"",
+        L"After GetSensorData: fXsign = 0.00000, fYsign = 0.00000, fZsign = 180.00002",
+        L"GetSensorData end",
+    };
+    EXPECT_EQ(expected, debug.Lines());
+
+    SetTilt(0x1000, 0, 0, 0x21);
+    ASSERT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
+    ExpectAngles(raw, 90.0000076f, 0.0f, 90.0000076f);
+    ExpectAngles(filtered, 45.0000038f, 0.0f, 135.000015f);
+    EXPECT_EQ(1, raw.nStatus5);
+    EXPECT_EQ(0, raw.nStatus4 | raw.nStatus3 | raw.nStatus2 | raw.nStatus1);
+    EXPECT_EQ(1, raw.nStatus0);
+
+    // A raw reading beyond 1 g is clamped for the angles but handed out as read.
+    SetTilt(0x7FFF, 0, 0, 0xC0);
+    ASSERT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
+    ExpectAngles(raw, 90.0000076f, 0.0f, 90.0000076f);
+    ExpectAngles(filtered, 67.5000076f, 0.0f, 112.500015f);
+    EXPECT_EQ(0x7FFF, raw.iX);
+    EXPECT_EQ(0, raw.nStatus5 | raw.nStatus0);  // bits 6 and 7 are not passed on
+    // Both records are the same reading apart from the angles.
+    EXPECT_EQ(raw.iX, filtered.iX);
+    EXPECT_EQ(raw.nStatus3, filtered.nStatus3);
 }
