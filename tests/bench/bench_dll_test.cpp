@@ -1,259 +1,154 @@
-// The bench's DLLs as a host process sees them: loaded by name from the system directory,
-// entry points found with GetProcAddress, every call made through the vendors' declared pointer
-// types, and every calling convention measured on the stack.
+// The bench's DLLs as a host process sees them: loaded by name from the system directory, entry
+// points found with GetProcAddress, and every calling convention measured on the stack.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
+#include <type_traits>
 
 #include "TorvexBench.h"
-#include "adlx_ref.h"
-#include "call_probe.h"
 #include "nv_request.h"
 #include "vendor_abi.h"
 #include "win32_handles.h"
 
+// TvxCallCountingPops(function, args, count, popped): pushes args[count-1] .. args[0] as a cdecl
+// caller does, calls, and stores in *popped how many bytes the callee removed from the stack: 0
+// for cdecl, 4 per argument word for stdcall. A wrong convention on either side shows up here as a
+// number instead of as a corrupted stack somewhere later.
+extern "C" uint32_t TvxCallCountingPops(const void* function, const uint32_t* args, uint32_t count, uint32_t* popped);
+asm(R"(
+    .text
+    .globl _TvxCallCountingPops
+_TvxCallCountingPops:
+    pushl %ebp
+    movl %esp, %ebp
+    subl $4, %esp
+    movl 12(%ebp), %edx
+    movl 16(%ebp), %ecx
+1:  jecxz 2f
+    pushl -4(%edx,%ecx,4)
+    loop 1b
+2:  movl %esp, -4(%ebp)
+    call *8(%ebp)
+    movl %esp, %ecx
+    subl -4(%ebp), %ecx
+    movl 20(%ebp), %edx
+    movl %ecx, (%edx)
+    leave
+    ret
+)");
+
 namespace {
 
-using Library = UniqueModule;
+using namespace adlx;
 
-Library Load(const wchar_t* name) { return Library(LoadLibraryW(name)); }
-
-template <typename Fn>
-Fn Export(const Library& library, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library.get(), name)));
+// A pointer or a 32-bit value as one argument word.
+template <typename T>
+uint32_t Word(T value) {
+    if constexpr (std::is_pointer_v<T>) return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
+    else return static_cast<uint32_t>(value);
 }
 
-std::string Scenario(const char* file) { return std::string("Z:") + TORVEX_BENCH_SCENARIO_DIR + "/" + file; }
+enum Convention { kCdecl, kStdcall };
 
-void LoadScenario(const char* file) { ASSERT_EQ(0, TorvexBench_LoadScenarioFile(Scenario(file).c_str())) << TorvexBench_LastError(); }
-
-// The NVAPI functions of a loaded nvapi.dll, initialised, with the first GPU's handle.
-struct Nvapi {
-    Library library = Load(L"nvapi.dll");
-    nvapi::QueryInterfaceFn query = Export<nvapi::QueryInterfaceFn>(library, "nvapi_QueryInterface");
-    nvapi::NvPhysicalGpuHandle gpus[nvapi::kMaxPhysicalGpus] = {};
-    nvapi::NvU32 count = 0;
-
-    void* Function(nvapi::NvU32 id) const { return query(id); }
-    void Start() {
-        ASSERT_TRUE(library && query);
-        ASSERT_EQ(0, reinterpret_cast<nvapi::InitializeFn>(Function(nvapi::kIdInitialize))());
-        ASSERT_EQ(0, reinterpret_cast<nvapi::EnumPhysicalGPUsFn>(Function(nvapi::kIdEnumPhysicalGPUs))(gpus, &count));
-    }
-};
-
-int g_allocations = 0;
-void* TVX_STDCALL AllocateForAdl(int size) {
-    ++g_allocations;
-    return HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(size));
+// Calls what (a function) and checks it removed the bytes its convention removes; returns EAX.
+template <typename F>
+uint32_t Call(const char* what, F function, Convention convention, std::initializer_list<uint32_t> args) {
+    uint32_t popped = ~0u;
+    const uint32_t result = TvxCallCountingPops(reinterpret_cast<const void*>(function), args.begin(),
+                                                static_cast<uint32_t>(args.size()), &popped);
+    EXPECT_EQ(convention == kStdcall ? 4 * args.size() : 0u, popped) << what;
+    return result;
 }
-void TVX_STDCALL ReleaseForAdlx(void** buffer) {
-    if (buffer && *buffer) HeapFree(GetProcessHeap(), 0, *buffer);
-    if (buffer) *buffer = nullptr;
+
+// Calls an export of a loaded library as a cdecl function.
+uint32_t Export(const UniqueModule& library, const char* name, std::initializer_list<uint32_t> args) {
+    return Call(name, GetProcAddress(library.get(), name), kCdecl, args);
 }
+
+char g_adlBlock[256];
+void* TVX_STDCALL AllocateForAdl(int) { return g_adlBlock; }
+void TVX_STDCALL ReleaseForAdlx(void** buffer) { *buffer = nullptr; }
 
 }  // namespace
 
-TEST(BenchDll, NvapiEntryPointsAreCdeclAndReadTheBoard) {
-    TorvexBench_LoadDefaultScenario();
-    Nvapi nv;
-    ASSERT_TRUE(nv.library) << GetLastError();
-    EXPECT_EQ(0u, CallAndCountPops(reinterpret_cast<const void*>(nv.query), {nvapi::kIdI2CReadEx}).bytesPopped);
-    EXPECT_EQ(nullptr, nv.Function(nvapi::kIdBeforeCallHook)) << "the default machine has no hooks";
-
-    const ProbedCall init = CallAndCountPops(nv.Function(nvapi::kIdInitialize), {});
-    EXPECT_EQ(0u, init.result);
-    EXPECT_EQ(0u, init.bytesPopped);
-    const ProbedCall list = CallAndCountPops(nv.Function(nvapi::kIdEnumPhysicalGPUs), {Word(nv.gpus), Word(&nv.count)});
-    EXPECT_EQ(0u, list.result);
-    EXPECT_EQ(0u, list.bytesPopped);
-    ASSERT_EQ(1u, nv.count);
-    nvapi::NvU32 bus = 255;
-    const ProbedCall busId = CallAndCountPops(nv.Function(nvapi::kIdGpuGetBusId), {Word(nv.gpus[0]), Word(&bus)});
-    EXPECT_EQ(0u, busId.bytesPopped);
-    EXPECT_EQ(1u, bus);
-
-    NvRequest request;
-    request.reg = 0x1E;
-    request.info.cbSize = 2;
-    const ProbedCall read = CallAndCountPops(nv.Function(nvapi::kIdI2CReadEx),
-                                             {Word(nv.gpus[0]), Word(&request.info), Word(&request.flags)});
-    EXPECT_EQ(0u, read.result);
-    EXPECT_EQ(0u, read.bytesPopped);
-    EXPECT_EQ(0x20, request.data[0]);
-    EXPECT_EQ(0x05, request.data[1]);
-    EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
-    EXPECT_EQ(0, TorvexBench_Counter("atiadlxy.loads") + TorvexBench_Counter("amdadlx32.loads"));
-}
-
-TEST(BenchDll, ManyCallsThroughTheDeclaredPointerTypesKeepTheStackBalanced) {
-    TorvexBench_LoadDefaultScenario();
-    Nvapi nv;
-    nv.Start();
-    const auto read = reinterpret_cast<nvapi::I2CReadExFn>(nv.Function(nvapi::kIdI2CReadEx));
-    TorvexBench_SetLogEnabled(0);
-    NvRequest request;
-    request.reg = 0x80;
-    request.info.cbSize = 24;
-    constexpr int kCalls = 200000;
-    int failures = 0;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kCalls; ++i) failures += read(nv.gpus[0], &request.info, &request.flags) != 0;
-    const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(0, failures);
-    EXPECT_EQ(kCalls, TorvexBench_Counter("nvapi.i2c"));
-    EXPECT_EQ(0, TorvexBench_LogCount()) << "the log was off";
-    std::printf("NvAPI_I2CReadEx of 24 bytes with the log off: %.3f us per call\n", took.count() / kCalls);
-}
-
-TEST(BenchDll, HooksAreHandedOutWhenTheScenarioAsks) {
+TEST(BenchDll, NvapiFunctionsAndHooksAreCdecl) {
     ASSERT_EQ(0, TorvexBench_LoadScenarioText(R"({"nvapi": {"hooks": "before-and-after"},
-        "gpus": [{"vendor": "nvidia", "bus": 1}]})")) << TorvexBench_LastError();
-    Nvapi nv;
-    nvapi::NvU32 context[2] = {0, 0};
-    const ProbedCall before = CallAndCountPops(nv.Function(nvapi::kIdBeforeCallHook), {nvapi::kIdI2CReadEx, Word(context)});
-    const ProbedCall after = CallAndCountPops(nv.Function(nvapi::kIdAfterCallHook), {nvapi::kIdI2CReadEx, 0, 0, 0});
-    EXPECT_EQ(0u, before.bytesPopped);
-    EXPECT_EQ(0u, after.bytesPopped);
-    EXPECT_EQ(1, TorvexBench_Counter("nvapi.hook_before"));
-    EXPECT_EQ(1, TorvexBench_Counter("nvapi.hook_after"));
+        "gpus": [{"vendor": "nvidia", "bus": 1, "devices": {"0x56": {}}}]})")) << TorvexBench_LastError();
+    UniqueModule library(LoadLibraryW(L"nvapi.dll"));
+    ASSERT_TRUE(library) << GetLastError();
+    const auto nv = [&](const char* name, nvapi::NvU32 id, std::initializer_list<uint32_t> args) {
+        return Call(name, reinterpret_cast<void*>(Export(library, "nvapi_QueryInterface", {id})), kCdecl, args);
+    };
+    nvapi::NvPhysicalGpuHandle gpus[nvapi::kMaxPhysicalGpus] = {};
+    nvapi::NvU32 count = 0, bus = 255, hookContext[2] = {};
+    NvRequest request;
+    EXPECT_EQ(0u, nv("NvAPI_Initialize", nvapi::kIdInitialize, {}));
+    EXPECT_EQ(0u, nv("NvAPI_EnumPhysicalGPUs", nvapi::kIdEnumPhysicalGPUs, {Word(gpus), Word(&count)}));
+    EXPECT_EQ(0u, nv("NvAPI_GPU_GetBusId", nvapi::kIdGpuGetBusId, {Word(gpus[0]), Word(&bus)}));
+    EXPECT_EQ(0u, nv("NvAPI_I2CReadEx", nvapi::kIdI2CReadEx, {Word(gpus[0]), Word(&request.info), Word(&request.flags)}));
+    nv("before-call hook", nvapi::kIdBeforeCallHook, {nvapi::kIdI2CReadEx, Word(hookContext)});
+    nv("after-call hook", nvapi::kIdAfterCallHook, {nvapi::kIdI2CReadEx, 0, 0, 0});
 }
 
-TEST(BenchDll, AdlAndAdlxUseTheirConventionsAndReferencesReturnToZero) {
-    LoadScenario("amd-mapping.json");
-    Library adlLibrary = Load(L"atiadlxy.dll");
-    Library adlxLibrary = Load(L"amdadlx32.dll");
-    ASSERT_TRUE(adlLibrary && adlxLibrary) << GetLastError();
-
+TEST(BenchDll, AdlAndAdlxExportsAreCdeclTheirInterfacesStdcallAndReferencesReturnToZero) {
+    ASSERT_EQ(0, TorvexBench_LoadScenarioText(R"({"gpus": [{"vendor": "amd", "bus": 3, "devices": {"0x56": {}}}]})"));
+    UniqueModule atiadlxy(LoadLibraryW(L"atiadlxy.dll")), amdadlx32(LoadLibraryW(L"amdadlx32.dll"));
+    ASSERT_TRUE(atiadlxy && amdadlx32) << GetLastError();
     adl::ADL_CONTEXT_HANDLE context = nullptr;
-    const ProbedCall create = CallAndCountPops(
-        reinterpret_cast<const void*>(Export<adl::Main_ControlX2_CreateFn>(adlLibrary, "ADL2_Main_ControlX2_Create")),
-        {Word(&AllocateForAdl), 1, Word(&context), 1});
-    EXPECT_EQ(0u, create.result);
-    EXPECT_EQ(0u, create.bytesPopped);
-    EXPECT_EQ(1, g_allocations) << "ADL's memory comes from the caller";
-
-    for (const char* name : {"ADLXQueryFullVersion", "ADLXQueryVersion", "ADLXInitialize",
-                             "ADLXInitializeWithIncompatibleDriver", "ADLXInitializeWithCallerAdl", "ADLXTerminate"})
-        EXPECT_NE(nullptr, GetProcAddress(adlxLibrary.get(), name)) << name;
-    adlx::IADLXSystem* system = nullptr;
-    adlx::IADLMapping* mapping = nullptr;
-    const uint64_t version = adlx::kFullVersion;
-    const ProbedCall start = CallAndCountPops(
-        reinterpret_cast<const void*>(Export<adlx::ADLXInitializeWithCallerAdlFn>(adlxLibrary, "ADLXInitializeWithCallerAdl")),
-        {static_cast<uint32_t>(version), static_cast<uint32_t>(version >> 32), Word(&system), Word(&mapping),
-         Word(context), Word(&ReleaseForAdlx)});
-    EXPECT_EQ(0u, start.result);
-    EXPECT_EQ(0u, start.bytesPopped);
-    EXPECT_EQ(1, TorvexBench_Counter("adlx.release_callback"));
+    EXPECT_EQ(0u, Export(atiadlxy, "ADL2_Main_ControlX2_Create", {Word(&AllocateForAdl), 1, Word(&context), 1}));
+    uint32_t scratch[2] = {};
+    EXPECT_EQ(0u, Export(amdadlx32, "ADLXQueryFullVersion", {Word(scratch)}));
+    EXPECT_EQ(0u, Export(amdadlx32, "ADLXQueryVersion", {Word(scratch)}));
+    IADLXSystem *system = nullptr, *again = nullptr;
+    IADLMapping* mapping = nullptr;
+    const uint32_t low = static_cast<uint32_t>(kFullVersion), high = static_cast<uint32_t>(kFullVersion >> 32);
+    EXPECT_EQ(0u, Export(amdadlx32, "ADLXInitializeWithCallerAdl",
+                         {low, high, Word(&system), Word(&mapping), Word(context), Word(&ReleaseForAdlx)}));
     ASSERT_TRUE(system && mapping);
+    for (const char* name : {"ADLXInitialize", "ADLXInitializeWithIncompatibleDriver"})
+        EXPECT_EQ(Word(ADLX_ALREADY_INITIALIZED), Export(amdadlx32, name, {low, high, Word(&again)}));
 
-    AdlxRef<adlx::IADLXGPUList> list;
-    const ProbedCall getGpus = CallAndCountPops(reinterpret_cast<const void*>(system->pVtbl->GetGPUs),
-                                                {Word(system), Word(list.ReleaseAndGetAddressOf())});
-    EXPECT_EQ(0u, getGpus.result);
-    EXPECT_EQ(8u, getGpus.bytesPopped) << "stdcall: this and one argument";
-    EXPECT_EQ(4u, CallAndCountPops(reinterpret_cast<const void*>(list.Get()->pVtbl->Empty), {Word(list.Get())}).bytesPopped);
-    EXPECT_EQ(2u, list.Get()->pVtbl->End(list.Get()));
-
-    AdlxRef<adlx::IADLXGPU> gpu;
-    const ProbedCall at = CallAndCountPops(reinterpret_cast<const void*>(list.Get()->pVtbl->At_GPUList),
-                                           {Word(list.Get()), 0, Word(gpu.ReleaseAndGetAddressOf())});
-    EXPECT_EQ(12u, at.bytesPopped);
-    adlx::adlx_int bus = 0, device = 0, function = 0;
-    EXPECT_EQ(20u, CallAndCountPops(reinterpret_cast<const void*>(mapping->pVtbl->BdfFromADLXGPU),
-                                    {Word(mapping), Word(gpu.Get()), Word(&bus), Word(&device), Word(&function)})
-                       .bytesPopped);
-    EXPECT_EQ(3, bus);
-
-    AdlxRef<adlx::IADLXI2C> i2c;
-    EXPECT_EQ(12u, CallAndCountPops(reinterpret_cast<const void*>(system->pVtbl->GetI2C),
-                                    {Word(system), Word(gpu.Get()), Word(i2c.ReleaseAndGetAddressOf())})
-                       .bytesPopped);
-    uint8_t block[16] = {};
-    const ProbedCall read = CallAndCountPops(reinterpret_cast<const void*>(i2c.Get()->pVtbl->RepeatedStartRead),
-                                             {Word(i2c.Get()), 1, 100, 0x56, 0x60, 16, Word(block)});
-    EXPECT_EQ(0u, read.result);
-    EXPECT_EQ(28u, read.bytesPopped);
-    EXPECT_EQ(3, TorvexBench_Counter("adlx.refs")) << "list, GPU and I2C interface";
-    EXPECT_EQ(4u, CallAndCountPops(reinterpret_cast<const void*>(i2c.Get()->pVtbl->Acquire), {Word(i2c.Get())}).bytesPopped);
-    EXPECT_EQ(4u, CallAndCountPops(reinterpret_cast<const void*>(i2c.Get()->pVtbl->Release), {Word(i2c.Get())}).bytesPopped);
-
-    i2c.Reset();
-    gpu.Reset();
-    list.Reset();
-    EXPECT_EQ(0, TorvexBench_Counter("adlx.refs"));
-    EXPECT_EQ(0, TorvexBench_Counter("adlx.invalid_object"));
-    EXPECT_EQ(0, TorvexBench_Counter("i2c.refused"));
+    IADLXGPUList* list = nullptr;
+    IADLXGPU* gpu = nullptr;
+    IADLXI2C* i2c = nullptr;
+    EXPECT_EQ(0u, Call("GetGPUs", system->pVtbl->GetGPUs, kStdcall, {Word(system), Word(&list)}));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(1u, Call("End", list->pVtbl->End, kStdcall, {Word(list)}));
+    EXPECT_EQ(0u, Call("At_GPUList", list->pVtbl->At_GPUList, kStdcall, {Word(list), 0, Word(&gpu)}));
+    adlx_int bus = 0, device = 0, function = 0;
+    EXPECT_EQ(0u, Call("BdfFromADLXGPU", mapping->pVtbl->BdfFromADLXGPU, kStdcall,
+                       {Word(mapping), Word(gpu), Word(&bus), Word(&device), Word(&function)}));
+    EXPECT_EQ(0u, Call("GetI2C", system->pVtbl->GetI2C, kStdcall, {Word(system), Word(gpu), Word(&i2c)}));
+    EXPECT_EQ(0u, Call("Read", i2c->pVtbl->Read, kStdcall, {Word(i2c), 1, 100, 0x56, 0x1E, 1, Word(scratch)}));
+    EXPECT_EQ(0u, Call("RepeatedStartRead", i2c->pVtbl->RepeatedStartRead, kStdcall,
+                       {Word(i2c), 1, 100, 0x56, 0x1E, 1, Word(scratch)}));
+    EXPECT_EQ(0u, Call("Release", i2c->pVtbl->Release, kStdcall, {Word(i2c)}));
+    Call("Release", gpu->pVtbl->Release, kStdcall, {Word(gpu)});
+    Call("Release", list->pVtbl->Release, kStdcall, {Word(list)});
+    EXPECT_EQ(0, TorvexBench_Counter("adlx.refs") + TorvexBench_Counter("adlx.invalid_object"));
+    EXPECT_EQ(0u, Export(amdadlx32, "ADLXTerminate", {}));
+    EXPECT_EQ(0u, Export(atiadlxy, "ADL2_Main_Control_Destroy", {Word(context)}));
 }
 
-TEST(BenchDll, AbsentLibrariesRefuseToLoadLikeMissingFiles) {
-    LoadScenario("no-vendor.json");
+TEST(BenchDll, TheEnvironmentsScenarioIsReadAtFirstUseAndAbsentLibrariesRefuseToLoad) {
+    ASSERT_TRUE(SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", "Z:\\nonexistent\\machine.json"));
+    {
+        UniqueModule library(LoadLibraryW(L"nvapi.dll"));
+        ASSERT_TRUE(library) << "a bench that refuses to serve still loads every library";
+        const auto initialize = reinterpret_cast<void*>(Export(library, "nvapi_QueryInterface", {nvapi::kIdInitialize}));
+        EXPECT_EQ(Word(nvapi::NVAPI_ERROR), Call("NvAPI_Initialize", initialize, kCdecl, {}));
+        EXPECT_NE(nullptr, std::strstr(TorvexBench_LastError(), "Z:\\nonexistent\\machine.json")) << TorvexBench_LastError();
+    }
+    ASSERT_EQ(0, TorvexBench_LoadScenarioFile((std::string("Z:") + TORVEX_BENCH_SCENARIO_DIR + "/no-vendor.json").c_str()))
+        << TorvexBench_LastError();
     for (const wchar_t* name : {L"nvapi.dll", L"atiadlxy.dll", L"amdadlx32.dll"}) {
         SetLastError(0);
-        EXPECT_FALSE(Load(name)) << name;
+        EXPECT_FALSE(UniqueModule(LoadLibraryW(name))) << name;
         EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_INIT_FAILED), GetLastError()) << name;
     }
-    EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
-    EXPECT_EQ(1, TorvexBench_Counter("atiadlxy.loads"));
-    EXPECT_EQ(1, TorvexBench_Counter("amdadlx32.loads"));
-}
-
-TEST(BenchDll, ControlCallsSteerWhatTheVendorCallsSee) {
-    LoadScenario("firmware-0511.json");
-    Nvapi nv;
-    nv.Start();
-    const auto read = reinterpret_cast<nvapi::I2CReadExFn>(nv.Function(nvapi::kIdI2CReadEx));
-    NvRequest request;
-    request.reg = 0xFD;
-    ASSERT_EQ(0, read(nv.gpus[0], &request.info, &request.flags));
-    EXPECT_EQ(0x07, request.data[0]);
-    ASSERT_EQ(0, TorvexBench_SetRegister(0, 0x56, 0xFD, 0x0C));
-    EXPECT_EQ(0x0C, TorvexBench_GetRegister(0, 0x56, 0xFD));
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0xFD, 2, -104));
-    EXPECT_EQ(-104, read(nv.gpus[0], &request.info, &request.flags));
-    EXPECT_EQ(-104, read(nv.gpus[0], &request.info, &request.flags));
-    ASSERT_EQ(0, read(nv.gpus[0], &request.info, &request.flags));
-    EXPECT_EQ(0x0C, request.data[0]);
-    EXPECT_EQ(-1, TorvexBench_SetRegister(1, 0x56, 0xFD, 0)) << "no second GPU";
-    EXPECT_EQ(-1, TorvexBench_GetRegister(0, 0x50, 0)) << "no device 0x50";
-
-    ASSERT_EQ(4, TorvexBench_LogCount());
-    TorvexBenchI2cRecord record{};
-    ASSERT_EQ(0, TorvexBench_LogEntry(1, &record));
-    EXPECT_EQ(-104, record.nResult);
-    EXPECT_EQ(0xFD, record.nRegister);
-    EXPECT_EQ(0x3002Cu, record.nvVersion);
-    EXPECT_EQ(-1, TorvexBench_LogEntry(4, &record));
-    TorvexBench_ClearLog();
-    EXPECT_EQ(0, TorvexBench_LogCount());
-}
-
-TEST(BenchDll, AScenarioFileNamedByTheEnvironmentIsUsedAtFirstUse) {
-    ASSERT_TRUE(SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", Scenario("amd-buslist.json").c_str()));
-    EXPECT_FALSE(Load(L"nvapi.dll"));
-    Library adl = Load(L"atiadlxy.dll");
-    EXPECT_TRUE(adl);
-    EXPECT_EQ(1, TorvexBench_Counter("atiadlxy.loads"));
-}
-
-TEST(BenchDll, ABadScenarioFileNamedByTheEnvironmentRefusesToServe) {
-    char folder[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(MAX_PATH, folder));
-    const std::string path = std::string(folder) + "torvex_bench_bad_scenario.json";
-    std::ofstream(path) << R"({"gpus": [{"vendor": "nvidia", "bus": 1, "lively": "yes"}]})";
-    ASSERT_TRUE(SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", path.c_str()));
-
-    Nvapi nv;
-    ASSERT_TRUE(nv.library) << "the libraries still load";
-    EXPECT_EQ(nvapi::NVAPI_ERROR, reinterpret_cast<nvapi::InitializeFn>(nv.Function(nvapi::kIdInitialize))());
-    EXPECT_NE(nullptr, std::strstr(TorvexBench_LastError(), "gpus[0].lively: expected true or false"))
-        << TorvexBench_LastError();
-    DeleteFileA(path.c_str());
+    for (const char* counter : {"nvapi.loads", "atiadlxy.loads", "amdadlx32.loads"})
+        EXPECT_EQ(1, TorvexBench_Counter(counter)) << counter;
 }
