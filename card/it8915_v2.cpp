@@ -38,22 +38,21 @@ int CIT8915_V2::GetMileageLatestTime(uint32_t* first, uint32_t* second, uint32_t
 
 int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
     SelectI2cSpeed100k();
-    uint8_t block[kPowerBlockLength] = {};
+    uint8_t block[kPowerBlockLength];  // decoded only once a good read has filled it
     if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegPowerBlock, block, sizeof(block)) == 0) {
         m_nPowerFailCount = 0;
-        const PowerReadings readings = DecodePowerBlock(block);
-        StorePowerReadings(readings, status);
-        // The cache holds the block as the caller now sees it. It is filled from the readings
-        // rather than copied from *status: a wide copy of fields just stored one at a time would
-        // stall on store forwarding, a cost as large as the module's whole share of the call.
-        std::copy(status->fValue + 6, status->fValue + 10, m_PowerCache.fValue + 6);
-        StorePowerReadings(readings, &m_PowerCache);
+        // The readings are decoded into the cache and written to *status from the same values. A
+        // copy of fields just stored, from either side, would stall on store forwarding.
+        std::copy(status->fValue + 6, status->fValue + 10, m_PowerCache.fUntouched);
+        DecodePowerBlock(block, &m_PowerCache.readings);
+        StorePowerReadings(m_PowerCache.readings, status);
         m_bPowerCacheValid = true;
         return 0;
     }
     ++m_nPowerFailCount;
     if (m_bPowerCacheValid && m_nPowerFailCount <= kPowerFailuresBridged) {
-        *status = m_PowerCache;
+        StorePowerReadings(m_PowerCache.readings, status);
+        std::copy(m_PowerCache.fUntouched, m_PowerCache.fUntouched + 4, status->fValue + 6);
         return 0;
     }
     return -2;
@@ -61,7 +60,7 @@ int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
 
 int CIT8915_V2::GetThermalMap(ThermalMap* map) {
     SelectI2cSpeed100k();
-    uint8_t block[kThermalBlockLength] = {};
+    uint8_t block[kThermalBlockLength];  // decoded only once a good read has filled it
     if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegThermalBlock, block, sizeof(block)) != 0) {
         return -1;
     }

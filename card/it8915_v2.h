@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "ic.h"
+#include "it8915_decode.h"
 
 class CIT8915_V2 : public CIC {
 public:
@@ -26,5 +27,10 @@ private:
     uint32_t m_nBaseMileage[3] = {0, 0, 0};
     int32_t m_nPowerFailCount = 0;
     bool m_bPowerCacheValid = false;
-    QLXSWPowerStatus m_PowerCache{};
+    // The last good block as the caller then saw it: the readings, and fValue[6..9] as they were.
+    struct PowerCache {
+        PowerReadings readings;
+        float fUntouched[4];
+    };
+    PowerCache m_PowerCache{};
 };

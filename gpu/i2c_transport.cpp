@@ -21,16 +21,6 @@ int AdlxRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* bu
     return read(i2c.Get(), adlx::kI2cLineOem, adlx::kI2cSpeedKhz, devAddress, reg, length, buffer);
 }
 
-int NvRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) {
-    nvapi::NvU8 registerNumber = reg;
-    g_I2cInfo.i2cDevAddress = devAddress;
-    g_I2cInfo.pbI2cRegAddress = &registerNumber;
-    g_I2cInfo.regAddrSize = 1;
-    g_I2cInfo.pbData = buffer;
-    g_I2cInfo.cbSize = length;
-    return NvAPI_I2CReadEx(entry.hNvGpu, &g_I2cInfo, &g_nI2cReadFlags);
-}
-
 constexpr int kNoVendor = -1;
 
 }  // namespace
@@ -40,19 +30,13 @@ int I2cReadByte(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t*
         case kGpuVendorAmd:
             return AdlxRead(entry, devAddress, reg, value, 1, false);
         case kGpuVendorNvidia:
-            return NvRead(entry, devAddress, reg, value, 1);
+            return i2c_transport::NvRead(entry, devAddress, reg, value, 1);
         default:
             return kNoVendor;
     }
 }
 
-int I2cReadBlock(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) {
-    switch (entry.vendor) {
-        case kGpuVendorAmd:
-            return AdlxRead(entry, devAddress, reg, buffer, length, true);
-        case kGpuVendorNvidia:
-            return NvRead(entry, devAddress, reg, buffer, length);
-        default:
-            return kNoVendor;
-    }
+int i2c_transport::ReadBlockOtherVendor(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer,
+                                        uint8_t length) {
+    return entry.vendor == kGpuVendorAmd ? AdlxRead(entry, devAddress, reg, buffer, length, true) : kNoVendor;
 }

@@ -20,32 +20,30 @@ constexpr NvU32 kSlotIds[] = {
 #undef TVX_NVAPI_ID
 };
 
-// Module-wide and constant-initialised, so it is usable whichever module object starts first.
-struct NvApiBinding {
-    HMODULE library;  // kept for the life of the process once bound
+// Module-wide and constant-initialised, like the frame's resolved functions.
+struct NvApiLibrary {
+    HMODULE module;  // kept for the life of the process once bound
     nvapi::QueryInterfaceFn query;
-    nvapi::BeforeCallHookFn beforeHook;
-    void* slots[nvapi_frame::kSlotCount];
 };
-NvApiBinding g_nvapi;
+NvApiLibrary g_nvapi;
 
 nvapi::QueryInterfaceFn FindQueryInterface(HMODULE library) {
     return FindExport<nvapi::QueryInterfaceFn>(library, "nvapi_QueryInterface");
 }
 
-// Fills a fresh binding (every cache slot empty) for a loaded library, initialising the driver.
-NvAPI_Status Bind(HMODULE library, NvApiBinding* bound) {
-    bound->query = FindQueryInterface(library);
-    if (!bound->query) return nvapi::NVAPI_ERROR;
-    const auto initialize = reinterpret_cast<nvapi::InitializeFn>(bound->query(nvapi::kIdInitialize));
+// Takes the query entry point and the hook of a loaded library, initialising the driver.
+NvAPI_Status Bind(HMODULE library, nvapi::QueryInterfaceFn* query, nvapi::BeforeCallHookFn* beforeHook) {
+    *query = FindQueryInterface(library);
+    if (!*query) return nvapi::NVAPI_ERROR;
+    const auto initialize = reinterpret_cast<nvapi::InitializeFn>((*query)(nvapi::kIdInitialize));
     if (!initialize) return nvapi::NVAPI_ERROR;
     const NvAPI_Status status = initialize();
     if (status != nvapi::NVAPI_OK) return status;
     // The driver's hooks are taken only as a lone before-call hook: a driver that also offers the
     // after-call hook gets neither called, so no after-call hook is ever kept.
-    const auto before = reinterpret_cast<nvapi::BeforeCallHookFn>(bound->query(nvapi::kIdBeforeCallHook));
-    const bool hasAfter = bound->query(nvapi::kIdAfterCallHook) != nullptr;
-    bound->beforeHook = hasAfter ? nullptr : before;
+    const auto before = reinterpret_cast<nvapi::BeforeCallHookFn>((*query)(nvapi::kIdBeforeCallHook));
+    const bool hasAfter = (*query)(nvapi::kIdAfterCallHook) != nullptr;
+    *beforeHook = hasAfter ? nullptr : before;
     return nvapi::NVAPI_OK;
 }
 
@@ -56,15 +54,20 @@ CriticalSection& InitializeLock() {
 
 }  // namespace
 
+nvapi_frame::Resolved nvapi_frame::g_resolved;
+
 NvAPI_Status LoadNvApiLibrary() {
-    if (g_nvapi.library) return nvapi::NVAPI_OK;
+    if (g_nvapi.module) return nvapi::NVAPI_OK;
     UniqueModule library(LoadDriverLibrary(L"nvapi.dll"));
     if (!library) return nvapi::NVAPI_LIBRARY_NOT_FOUND;
-    NvApiBinding bound{};
-    const NvAPI_Status status = Bind(library.get(), &bound);
+    nvapi::QueryInterfaceFn query = nullptr;
+    nvapi::BeforeCallHookFn beforeHook = nullptr;
+    const NvAPI_Status status = Bind(library.get(), &query, &beforeHook);
     if (status != nvapi::NVAPI_OK) return status;
-    bound.library = library.release();
-    g_nvapi = bound;
+    // Every cache slot starts empty; the library is published last, as the mark of a bound one.
+    nvapi_frame::g_resolved = nvapi_frame::Resolved{beforeHook, {}};
+    g_nvapi.query = query;
+    g_nvapi.module = library.release();
     return nvapi::NVAPI_OK;
 }
 
@@ -76,12 +79,12 @@ NvAPI_Status NvAPI_Initialize() {
 nvapi_frame::Entered nvapi_frame::Enter(Slot slot) {
     const NvAPI_Status status = LoadNvApiLibrary();
     if (status != nvapi::NVAPI_OK) return {status, nullptr};
-    void*& function = g_nvapi.slots[slot];
+    void*& function = g_resolved.slots[slot];
     if (!function) function = g_nvapi.query(kSlotIds[slot]);
     if (!function) return {nvapi::NVAPI_NO_IMPLEMENTATION, nullptr};
-    if (g_nvapi.beforeHook) {
+    if (g_resolved.beforeHook) {
         NvU32 context[2] = {0, 0};
-        g_nvapi.beforeHook(kSlotIds[slot], context);
+        g_resolved.beforeHook(kSlotIds[slot], context);
     }
     return {nvapi::NVAPI_OK, function};
 }

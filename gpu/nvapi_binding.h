@@ -22,6 +22,15 @@ enum Slot : size_t {
     kSlotCount
 };
 
+// What the frame has resolved: the driver's before-call hook, taken when the library is bound, and
+// each slot's function, taken on the slot's first call. A resolved slot implies a bound library.
+// Module-wide and constant-initialised, so it is usable whichever module object starts first.
+struct Resolved {
+    nvapi::BeforeCallHookFn beforeHook;
+    void* slots[kSlotCount];
+};
+extern Resolved g_resolved;
+
 struct Entered {
     nvapi::NvAPI_Status status;  // anything but NVAPI_OK is the call's result, and nothing is called
     void* function;
@@ -34,9 +43,15 @@ struct Function;
 template <Slot S, typename... Args>
 struct Function<S, nvapi::NvAPI_Status (*)(Args...)> {
     static nvapi::NvAPI_Status Call(Args... args) {
-        const Entered entered = Enter(S);
-        if (entered.status != nvapi::NVAPI_OK) return entered.status;
-        return reinterpret_cast<nvapi::NvAPI_Status (*)(Args...)>(entered.function)(args...);
+        // A resolved slot with no hook to run needs nothing else from the frame: checked inline, so
+        // that a call costs the module hardly more than the driver's own function.
+        void* function = g_resolved.slots[S];
+        if (!function || g_resolved.beforeHook) {
+            const Entered entered = Enter(S);
+            if (entered.status != nvapi::NVAPI_OK) return entered.status;
+            function = entered.function;
+        }
+        return reinterpret_cast<nvapi::NvAPI_Status (*)(Args...)>(function)(args...);
     }
 };
 
