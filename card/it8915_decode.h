@@ -47,6 +47,7 @@ inline void DecodePowerBlock(const uint8_t (&block)[kPowerBlockLength], PowerRea
     // channel is the controller's last group.
     constexpr int kReadingOffsets[] = {22, 18, 14, 10, 6, 2};
     float sum = 0.0f;
+    // Unrolled, as is the store below, so that no reading goes through an indexed array.
 #pragma GCC unroll 6
     for (int i = 0; i < 6; ++i) {
         const float reading = it8915_decode::PowerReading(block + kReadingOffsets[i]);
