@@ -17,7 +17,9 @@ TEST(BoardReadings, PowerStatusBridgesTwoFailedReadsWithTheLastGoodBlock) {
     QLXSWPowerStatus good{};
     for (size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(i);
-        if (steps[i].fail) ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x80, 1, 0));
+        if (steps[i].fail) {
+            ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x80, 1, 0));
+        }
         QLXSWPowerStatus status;
         std::memset(&status, steps[i].fail ? 0xEE : 0xCD, sizeof(status));
         const QLXSWPowerStatus before = status;
