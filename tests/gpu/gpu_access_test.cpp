@@ -182,6 +182,7 @@ struct StartFailure {
     int result;
     const wchar_t* debugAfterNvidia;
 };
+void PrintTo(const StartFailure& failure, std::ostream* out) { *out << failure.name; }
 
 class GpuAccessStartFailure : public ::testing::TestWithParam<StartFailure> {};
 
