@@ -25,9 +25,11 @@ NvPhysicalGpuHandle HandleOf(size_t gpuIndex) {
 bool Bench::NvServes(NvU32 id) {
     m_counters.Add(CounterId::NvapiQuery);
     const NvHooks hooks = m_machine.nvapi.hooks;
-    const bool serves = id == kIdInitialize || id == kIdEnumPhysicalGPUs || id == kIdGpuGetBusId ||
+    bool serves = id == kIdInitialize || id == kIdEnumPhysicalGPUs || id == kIdGpuGetBusId ||
                         id == kIdI2CReadEx || (id == kIdBeforeCallHook && hooks != NvHooks::None) ||
                         (id == kIdAfterCallHook && hooks == NvHooks::BeforeAndAfter);
+    const auto& withheld = m_machine.nvapi.withheld;
+    serves = serves && std::find(withheld.begin(), withheld.end(), id) == withheld.end();
     if (!serves) m_counters.Add(CounterId::NvapiQueryUnknown);
     return serves;
 }

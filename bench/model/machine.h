@@ -20,6 +20,7 @@ struct NvapiConfig {
     int32_t initialize = 0;  // status of NvAPI_Initialize
     int32_t enumerate = 0;   // status of NvAPI_EnumPhysicalGPUs
     NvHooks hooks = NvHooks::None;
+    std::vector<uint32_t> withheld;  // interface ids nvapi_QueryInterface does not hand out
 };
 
 struct AdlConfig {

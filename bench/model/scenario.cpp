@@ -264,7 +264,7 @@ void ReadGpus(const Json& value, const std::string& path, Machine& machine) {
 // ---- Libraries ----------------------------------------------------------------------------------
 
 void ReadNvapi(const Json& value, const std::string& path, NvapiConfig& nvapi) {
-    ExpectObject(value, path, {"present", "initialize", "enumerate", "hooks"});
+    ExpectObject(value, path, {"present", "initialize", "enumerate", "hooks", "withhold"});
     if (const Json* v = Find(value, "present")) nvapi.present = ReadBool(*v, Join(path, "present"));
     if (const Json* v = Find(value, "initialize")) nvapi.initialize = ReadStatus(*v, Join(path, "initialize"));
     if (const Json* v = Find(value, "enumerate")) nvapi.enumerate = ReadStatus(*v, Join(path, "enumerate"));
@@ -272,6 +272,15 @@ void ReadNvapi(const Json& value, const std::string& path, NvapiConfig& nvapi) {
         nvapi.hooks = ReadChoice<NvHooks>(*v, Join(path, "hooks"), {{"none", NvHooks::None},
                                                                      {"before", NvHooks::Before},
                                                                      {"before-and-after", NvHooks::BeforeAndAfter}});
+    if (const Json* v = Find(value, "withhold")) {
+        const std::string where = Join(path, "withhold");
+        if (!v->is_array()) Fail(where, "expected a list of function names");
+        for (size_t i = 0; i < v->size(); ++i)
+            nvapi.withheld.push_back(ReadChoice<uint32_t>((*v)[i], Index(where, i),
+                                                          {{"NvAPI_EnumPhysicalGPUs", nvapi::kIdEnumPhysicalGPUs},
+                                                           {"NvAPI_GPU_GetBusId", nvapi::kIdGpuGetBusId},
+                                                           {"NvAPI_I2CReadEx", nvapi::kIdI2CReadEx}}));
+    }
 }
 
 void ReadAdl(const Json& value, const std::string& path, AdlConfig& adl) {

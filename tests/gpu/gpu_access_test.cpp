@@ -101,6 +101,19 @@ TEST(GpuAccess, DriverOfferingBothHooksGetsNeitherCalled) {
     EXPECT_EQ(0, Count("nvapi.hook_before") + Count("nvapi.hook_after"));
 }
 
+TEST(GpuAccess, AFunctionTheDriverDoesNotHaveGivesNoImplementationAndIsAskedForAgain) {
+    ASSERT_TRUE(Loaded(R"({"nvapi": {"withhold": ["NvAPI_I2CReadEx"]},
+                           "gpus": [{"vendor": "nvidia", "bus": 1, "devices": {"0x56": {}}}]})"));
+    ASSERT_EQ(0, InitGpuAccess());
+    uint8_t value = 0xAB;
+    const int64_t queriesBefore = Count("nvapi.query");
+    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x10, &value));
+    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x10, &value));
+    EXPECT_EQ(0xAB, value);
+    EXPECT_EQ(queriesBefore + 2, Count("nvapi.query"));
+    EXPECT_EQ(0, TorvexBench_LogCount());
+}
+
 TEST(GpuAccess, NvapiWithoutGpusFallsBackToAmdWithBusesFromTheMapping) {
     ASSERT_TRUE(Loaded(R"({"nvapi": {"present": true}, "gpus": [
       {"vendor": "amd", "bus": "0x0A", "device": 2, "function": 1, "adapterIndex": 7,
