@@ -14,14 +14,6 @@ using namespace it8915;
 constexpr uint32_t kIdentifyingFirmwareLast = 0x510;
 constexpr int32_t kUnknownBus = 255;
 
-bool ReadBoardByte(const GpuEntry& entry, uint8_t reg, uint8_t* value) {
-    return ReadRegister(entry, kBoardDeviceAddress, reg, value);
-}
-
-uint8_t ReadBoardByteOrZero(const GpuEntry& entry, uint8_t reg) {
-    return ReadRegisterOrZero(entry, kBoardDeviceAddress, reg);
-}
-
 int32_t QueryBusOrUnknown(const GpuEntry& entry) {
     int32_t bus = kUnknownBus;
     QueryGpuBusNumber(entry, &bus);

@@ -15,3 +15,11 @@ inline uint8_t ReadRegisterOrZero(const GpuEntry& entry, uint8_t devAddress, uin
     uint8_t value = 0;
     return ReadRegister(entry, devAddress, reg, &value) ? value : 0;
 }
+
+// The same for the board controller's address, which every probe and export reads.
+inline bool ReadBoardByte(const GpuEntry& entry, uint8_t reg, uint8_t* value) {
+    return ReadRegister(entry, kBoardDeviceAddress, reg, value);
+}
+inline uint8_t ReadBoardByteOrZero(const GpuEntry& entry, uint8_t reg) {
+    return ReadRegisterOrZero(entry, kBoardDeviceAddress, reg);
+}

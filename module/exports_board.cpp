@@ -8,7 +8,6 @@
 #include "i2c_transport.h"
 #include "it8915_registers.h"
 #include "model.h"
-#include "nvapi_binding.h"
 #include "qlxsw_flag.h"
 #include "register_read.h"
 
@@ -32,10 +31,6 @@ CMileage* Recorder(const CModel* model) {
     return model && model->m_bSupportMPT ? model->m_spMileage.get() : nullptr;
 }
 
-uint8_t ReadBoardByteOrZero(const GpuEntry& entry, uint8_t reg) {
-    return ReadRegisterOrZero(entry, kBoardDeviceAddress, reg);
-}
-
 // The controller's version word; either byte counts as 0 when its read fails.
 struct VersionRead {
     uint32_t nVersion;
@@ -46,8 +41,8 @@ VersionRead ReadVersion(const GpuEntry& entry) {
     SelectI2cSpeed100k();
     uint8_t low = 0;
     uint8_t high = 0;
-    const bool lowRead = ReadRegister(entry, kBoardDeviceAddress, kRegVersionLow, &low);
-    const bool highRead = ReadRegister(entry, kBoardDeviceAddress, kRegVersionHigh, &high);
+    const bool lowRead = ReadBoardByte(entry, kRegVersionLow, &low);
+    const bool highRead = ReadBoardByte(entry, kRegVersionHigh, &high);
     if (!lowRead) low = 0;
     if (!highRead) high = 0;
     return VersionRead{VersionWord(high, low), lowRead && highRead};
@@ -55,14 +50,8 @@ VersionRead ReadVersion(const GpuEntry& entry) {
 
 // One register read straight through NVAPI, whatever the GPU's vendor.
 bool ReadByteThroughNvApi(const GpuEntry& entry, uint8_t reg, uint8_t* value) {
-    uint8_t regAddress = reg;
-    g_I2cInfo.i2cDevAddress = kBoardDeviceAddress;
-    g_I2cInfo.pbI2cRegAddress = &regAddress;
-    g_I2cInfo.regAddrSize = 1;
-    g_I2cInfo.pbData = value;
-    g_I2cInfo.cbSize = 1;
-    g_I2cInfo.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ;
-    return NvAPI_I2CReadEx(entry.hNvGpu, &g_I2cInfo, &g_nI2cReadFlags) == nvapi::NVAPI_OK;
+    SelectI2cSpeed100k();
+    return i2c_transport::NvRead(entry, kBoardDeviceAddress, reg, value, 1) == nvapi::NVAPI_OK;
 }
 
 int CheckFunctionSupport(CModel& model, FunctionSupport* support) {
