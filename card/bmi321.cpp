@@ -1,10 +1,10 @@
-#include "bmi321.h"
+#include "card/bmi321.h"
 
-#include "diag.h"
-#include "i2c_transport.h"
-#include "it8915_registers.h"
-#include "register_read.h"
-#include "tilt_math.h"
+#include "base/diag.h"
+#include "card/it8915_registers.h"
+#include "card/register_read.h"
+#include "card/tilt_math.h"
+#include "gpu/i2c_transport.h"
 
 bool g_bFirstSample = true;
 float g_fAlpha = kTiltFilterAlpha;

@@ -2,7 +2,7 @@
 // unfiltered and smoothed.
 #pragma once
 
-#include "ic.h"
+#include "card/ic.h"
 
 // Smoothing state, one set for the whole module: every board's readings feed the same filter.
 extern bool g_bFirstSample;

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "bmi321.h"
+#include "card/bmi321.h"
 
 class CGSensor {
 public:

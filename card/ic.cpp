@@ -1,4 +1,4 @@
-#include "ic.h"
+#include "card/ic.h"
 
 int CIC::GetMileageTotalTime(uint32_t*, uint32_t*, uint32_t*) { return 0; }
 int CIC::GetMileageLatestTime(uint32_t*, uint32_t*, uint32_t*) { return 0; }

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "TorvexModule.h"
-#include "gpu_entry.h"
+#include "gpu/gpu_entry.h"
 
 class CIC {
 public:

@@ -1,10 +1,10 @@
-#include "it8915_v2.h"
+#include "card/it8915_v2.h"
 
 #include <algorithm>
 
-#include "i2c_transport.h"
-#include "it8915_decode.h"
-#include "it8915_registers.h"
+#include "card/it8915_decode.h"
+#include "card/it8915_registers.h"
+#include "gpu/i2c_transport.h"
 
 using namespace it8915;
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "ic.h"
-#include "it8915_decode.h"
+#include "card/ic.h"
+#include "card/it8915_decode.h"
 
 class CIT8915_V2 : public CIC {
 public:

@@ -1,8 +1,8 @@
-#include "mileage.h"
+#include "card/mileage.h"
 
 #include <utility>
 
-#include "diag.h"
+#include "base/diag.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "TorvexModule.h"
-#include "gpu_entry.h"
-#include "it8915_v2.h"
+#include "card/it8915_v2.h"
+#include "gpu/gpu_entry.h"
 
 class CMileage {
 public:

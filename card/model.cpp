@@ -1,10 +1,10 @@
-#include "model.h"
+#include "card/model.h"
 
-#include "diag.h"
-#include "gpu_discovery.h"
-#include "i2c_transport.h"
-#include "it8915_registers.h"
-#include "register_read.h"
+#include "base/diag.h"
+#include "card/it8915_registers.h"
+#include "card/register_read.h"
+#include "gpu/gpu_discovery.h"
+#include "gpu/i2c_transport.h"
 
 namespace {
 

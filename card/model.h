@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "gpu_entry.h"
-#include "gsensor.h"
-#include "mileage.h"
-#include "power_detect.h"
+#include "card/gsensor.h"
+#include "card/mileage.h"
+#include "card/power_detect.h"
+#include "gpu/gpu_entry.h"
 
 class CModel {
 public:

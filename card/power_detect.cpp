@@ -1,4 +1,4 @@
-#include "power_detect.h"
+#include "card/power_detect.h"
 
 #include <utility>
 

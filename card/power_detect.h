@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "ic.h"
-#include "it8915_v2.h"
+#include "card/ic.h"
+#include "card/it8915_v2.h"
 
 class CPowerDetect : public CIC {
 public:

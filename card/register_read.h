@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "gpu_entry.h"
-#include "i2c_transport.h"
+#include "gpu/gpu_entry.h"
+#include "gpu/i2c_transport.h"
 
 inline bool ReadRegister(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* value) {
     return I2cReadByte(entry, devAddress, reg, value) == 0;

@@ -1,10 +1,10 @@
-#include "adl_binding.h"
+#include "gpu/adl_binding.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 
-#include "library_export.h"
+#include "base/library_export.h"
 
 namespace {
 

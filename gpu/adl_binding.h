@@ -2,7 +2,7 @@
 // stay for the life of the process.
 #pragma once
 
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 // Loads "atiadlxy.dll" unless it already is; false when it cannot be loaded.
 bool LoadAdlLibrary();

@@ -1,6 +1,6 @@
-#include "adlx_binding.h"
+#include "gpu/adlx_binding.h"
 
-#include "library_export.h"
+#include "base/library_export.h"
 
 namespace {
 

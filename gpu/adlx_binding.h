@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 class ADLXHelper {
 public:

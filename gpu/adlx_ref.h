@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 template <typename Interface>
 class AdlxRef {

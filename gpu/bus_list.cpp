@@ -1,9 +1,9 @@
-#include "bus_list.h"
+#include "gpu/bus_list.h"
 
 #include <exception>
 #include <regex>
 
-#include "diag.h"
+#include "base/diag.h"
 
 namespace {
 

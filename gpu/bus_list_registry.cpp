@@ -4,9 +4,9 @@
 #include <cwchar>
 #include <vector>
 
-#include "bus_list.h"
-#include "diag.h"
-#include "win32_handles.h"
+#include "base/diag.h"
+#include "base/win32_handles.h"
+#include "gpu/bus_list.h"
 
 namespace {
 

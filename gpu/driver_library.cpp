@@ -1,4 +1,4 @@
-#include "driver_library.h"
+#include "gpu/driver_library.h"
 
 #include <string>
 

@@ -1,11 +1,11 @@
-#include "gpu_access.h"
+#include "gpu/gpu_access.h"
 
-#include "adl_binding.h"
-#include "adlx_binding.h"
-#include "diag.h"
-#include "gpu_discovery.h"
-#include "i2c_transport.h"
-#include "nvapi_binding.h"
+#include "base/diag.h"
+#include "gpu/adl_binding.h"
+#include "gpu/adlx_binding.h"
+#include "gpu/gpu_discovery.h"
+#include "gpu/i2c_transport.h"
+#include "gpu/nvapi_binding.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "gpu_discovery.h"
+#include "gpu/gpu_discovery.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "bus_list.h"
-#include "diag.h"
-#include "gpu_table.h"
-#include "nvapi_binding.h"
+#include "base/diag.h"
+#include "gpu/bus_list.h"
+#include "gpu/gpu_table.h"
+#include "gpu/nvapi_binding.h"
 
 nvapi::NvAPI_Status ListNvidiaGpus() {
     nvapi::NvU32 count = 0;

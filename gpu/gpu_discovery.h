@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "gpu_entry.h"
-#include "vendor_abi.h"
+#include "gpu/gpu_entry.h"
+#include "vendor/vendor_abi.h"
 
 // One NVIDIA entry per physical GPU NVAPI lists (handle and vendor kind; the bus number is left to
 // the board record). Gives NvAPI_EnumPhysicalGPUs's status.

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "adlx_ref.h"
-#include "vendor_abi.h"
+#include "gpu/adlx_ref.h"
+#include "vendor/vendor_abi.h"
 
 enum GpuVendor : int32_t {
     kGpuVendorNone = 0,

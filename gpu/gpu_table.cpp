@@ -1,6 +1,6 @@
-#include "gpu_table.h"
+#include "gpu/gpu_table.h"
 
-#include "init_order.h"
+#include "base/init_order.h"
 
 GpuEntry g_GpuEntries[kMaxGpuEntries] TVX_INIT_ORDER(TVX_ORDER_GPU_TABLE);
 int32_t g_nGpuCount = 0;

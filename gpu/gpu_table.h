@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "adlx_ref.h"
-#include "gpu_entry.h"
-#include "vendor_abi.h"
+#include "gpu/adlx_ref.h"
+#include "gpu/gpu_entry.h"
+#include "vendor/vendor_abi.h"
 
 constexpr int kMaxGpuEntries = 64;
 

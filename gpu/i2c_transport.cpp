@@ -1,8 +1,8 @@
-#include "i2c_transport.h"
+#include "gpu/i2c_transport.h"
 
-#include "adlx_binding.h"
-#include "adlx_ref.h"
-#include "nvapi_binding.h"
+#include "gpu/adlx_binding.h"
+#include "gpu/adlx_ref.h"
+#include "gpu/nvapi_binding.h"
 
 nvapi::NV_I2C_INFO_V3 g_I2cInfo;
 uint32_t g_nI2cReadFlags;

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "gpu_entry.h"
-#include "nvapi_binding.h"
-#include "vendor_abi.h"
+#include "gpu/gpu_entry.h"
+#include "gpu/nvapi_binding.h"
+#include "vendor/vendor_abi.h"
 
 // The one NVIDIA transaction record every NVIDIA read reuses; InitGpuAccess sets its constant
 // fields, each read its variable ones.

@@ -1,13 +1,13 @@
-#include "nvapi_binding.h"
+#include "gpu/nvapi_binding.h"
 
 #include <windows.h>
 
 #include <mutex>
 
-#include "critical_section.h"
-#include "driver_library.h"
-#include "library_export.h"
-#include "win32_handles.h"
+#include "base/critical_section.h"
+#include "base/library_export.h"
+#include "base/win32_handles.h"
+#include "gpu/driver_library.h"
 
 namespace {
 

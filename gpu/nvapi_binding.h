@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 // The NVAPI functions the module calls through the frame: name, interface identifier, signature.
 #define TVX_NVAPI_FUNCTIONS(ROW)                                                        \

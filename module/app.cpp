@@ -1,9 +1,9 @@
-#include "app.h"
+#include "module/app.h"
 
-#include "board_registry.h"
-#include "gpu_access.h"
-#include "gpu_table.h"
-#include "model.h"
+#include "card/model.h"
+#include "gpu/gpu_access.h"
+#include "gpu/gpu_table.h"
+#include "module/board_registry.h"
 
 bool CTorvexModuleApp::InitInstance() {
     if (InitGpuAccess() != 0 || g_nGpuCount < 1) {

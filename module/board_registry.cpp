@@ -1,7 +1,7 @@
-#include "board_registry.h"
+#include "module/board_registry.h"
 
-#include "init_order.h"
-#include "model.h"
+#include "base/init_order.h"
+#include "card/model.h"
 
 RecordArray<CModel> g_vecModel TVX_INIT_ORDER(TVX_ORDER_BOARD_REGISTRY);
 

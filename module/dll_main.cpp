@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app.h"
+#include "module/app.h"
 
 // The C runtime has constructed the module-wide objects by the time this runs, and destroys them
 // in reverse order after DLL_PROCESS_DETACH.

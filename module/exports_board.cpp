@@ -2,14 +2,14 @@
 // operation needs and calls the device object; a missing record, a closed gate or an absent device
 // gives -1 with nothing written.
 #include "TorvexModule.h"
-#include "board_registry.h"
-#include "diag.h"
-#include "export_guard.h"
-#include "i2c_transport.h"
-#include "it8915_registers.h"
-#include "model.h"
-#include "qlxsw_flag.h"
-#include "register_read.h"
+#include "base/diag.h"
+#include "base/export_guard.h"
+#include "card/it8915_registers.h"
+#include "card/model.h"
+#include "card/register_read.h"
+#include "gpu/i2c_transport.h"
+#include "helperchannel/qlxsw_flag.h"
+#include "module/board_registry.h"
 
 namespace {
 

@@ -1,7 +1,4 @@
-#include "app.h"
-#include "init_order.h"
-#include "qlxsw_flag.h"
+#include "base/init_order.h"
+#include "module/app.h"
 
 CTorvexModuleApp theApp TVX_INIT_ORDER(TVX_ORDER_APP);
-
-bool g_bQLXSWPresent = false;

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "base/win32_handles.h"
 #include "module_export_table.h"
-#include "win32_handles.h"
 
 struct ModuleLoadError {
     std::wstring file;       // the DLL that was loaded or tried

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "TorvexBench.h"
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 extern "C" {
 

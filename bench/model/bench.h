@@ -16,7 +16,7 @@
 #include "counters.h"
 #include "machine.h"
 #include "transaction_log.h"
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 namespace bench {
 

@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "presets.h"
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 namespace bench {
 namespace {

@@ -9,9 +9,9 @@
 #include <type_traits>
 
 #include "TorvexBench.h"
+#include "base/win32_handles.h"
 #include "nv_request.h"
-#include "vendor_abi.h"
-#include "win32_handles.h"
+#include "vendor/vendor_abi.h"
 
 // TvxCallCountingPops(function, args, count, popped): pushes args[count-1] .. args[0] as a cdecl
 // caller does, calls, and stores in *popped how many bytes the callee removed from the stack: 0

@@ -2,7 +2,7 @@
 // device 0x56, on the GPU's port 1, at 100 kHz. The record points into the object itself.
 #pragma once
 
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 struct NvRequest {
     nvapi::NvU8 reg = 0x1E;

@@ -1,4 +1,4 @@
-#include "it8915_decode.h"
+#include "card/it8915_decode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The registry's growth rule decides how many times each board is probed at load, so it is
 // checked event by event with a record type that logs its copies and destructions.
-#include "board_registry.h"
+#include "module/board_registry.h"
 
 #include <gtest/gtest.h>
 

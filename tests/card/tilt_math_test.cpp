@@ -1,4 +1,4 @@
-#include "tilt_math.h"
+#include "card/tilt_math.h"
 
 #include <gtest/gtest.h>
 

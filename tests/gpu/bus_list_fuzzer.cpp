@@ -5,8 +5,8 @@
 #include <cwctype>
 #include <string>
 
-#include "bus_list.h"
-#include "diag_sink.h"
+#include "base/diag_sink.h"
+#include "gpu/bus_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::wstring text;

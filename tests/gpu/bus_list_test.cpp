@@ -5,8 +5,8 @@
 #include <string>
 #include <tuple>
 
-#include "bus_list.h"
-#include "diag_sink.h"
+#include "base/diag_sink.h"
+#include "gpu/bus_list.h"
 
 namespace {
 

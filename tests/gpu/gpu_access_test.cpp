@@ -10,10 +10,10 @@
 #include "TorvexBench.h"
 #include "bus_list_setting.h"
 #include "debug_capture.h"
-#include "gpu_access.h"
-#include "gpu_discovery.h"
-#include "gpu_table.h"
-#include "i2c_transport.h"
+#include "gpu/gpu_access.h"
+#include "gpu/gpu_discovery.h"
+#include "gpu/gpu_table.h"
+#include "gpu/i2c_transport.h"
 #include "stdout_capture.h"
 
 namespace {

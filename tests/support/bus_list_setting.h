@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "win32_handles.h"
+#include "base/win32_handles.h"
 
 class BusListSetting {
 public:

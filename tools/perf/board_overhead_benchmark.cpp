@@ -12,7 +12,7 @@
 
 #include "TorvexBench.h"
 #include "module_exports.h"
-#include "vendor_abi.h"
+#include "vendor/vendor_abi.h"
 
 namespace {
 

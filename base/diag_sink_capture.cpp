@@ -1,4 +1,4 @@
-#include "diag_sink.h"
+#include "base/diag_sink.h"
 
 namespace {
 std::wstring& Captured() {

@@ -54,6 +54,13 @@ struct KernelHandleTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { CloseHandle(h); }
 };
+// A mutex handle closes like any kernel handle; its own type keeps ownership of the handle apart
+// from ownership of the mutex (see base/named_mutex.h).
+struct MutexTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
 struct FileHandleTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
@@ -63,4 +70,5 @@ struct FileHandleTraits {
 using UniqueModule = UniqueWin32<ModuleTraits>;
 using UniqueRegKey = UniqueWin32<RegKeyTraits>;
 using UniqueHandle = UniqueWin32<KernelHandleTraits>;
+using UniqueMutex = UniqueWin32<MutexTraits>;
 using UniqueFileHandle = UniqueWin32<FileHandleTraits>;

@@ -1,5 +1,5 @@
 #include <windows.h>
 
-#include "diag_sink.h"
+#include "base/diag_sink.h"
 
 void WriteDebugLine(const wchar_t* line) { OutputDebugStringW(line); }

@@ -1,10 +1,10 @@
-#include "diag.h"
+#include "base/diag.h"
 
 #include <cstdio>
 #include <cwchar>
 #include <vector>
 
-#include "diag_sink.h"
+#include "base/diag_sink.h"
 
 void DebugPrintV(const wchar_t* format, va_list args) {
     // Diagnostics are short; a line that does not fit in the first buffer is formatted again into
