@@ -8,14 +8,31 @@
  * Board exports take a GPU identifier (the GPU's PCI bus number) first. An identifier that matches
  * no board addresses the first board; with no board at all they return -1 and write nothing.
  *
- * Usable from C and C++. Link against TorvexModule.dll.a (MinGW) or TorvexModule.lib (MSVC), or
- * load the DLL at run time and take the functions with GetProcAddress.
+ * Usable from C and C++. Link against libTorvexModule.dll.a (MinGW) or TorvexModule.lib (MSVC), or
+ * load the DLL at run time and take the functions with GetProcAddress through the PFN_ typedefs at
+ * the end of this file. docs/api.md describes every export.
  */
 #ifndef TORVEX_MODULE_H
 #define TORVEX_MODULE_H
 
 #include <stddef.h>
 #include <stdint.h>
+
+/* The version of this header and of the DLL built with it; the DLL's version resource carries the
+ * same numbers. The combined number orders versions: TORVEX_MODULE_VERSION >=
+ * TORVEX_MODULE_MAKE_VERSION(0, 1, 0) holds from 0.1.0 on (minor and patch stay below 100). */
+#define TORVEX_MODULE_VERSION_MAJOR 0
+#define TORVEX_MODULE_VERSION_MINOR 1
+#define TORVEX_MODULE_VERSION_PATCH 0
+#define TORVEX_MODULE_MAKE_VERSION(major, minor, patch) ((major) * 10000 + (minor) * 100 + (patch))
+#define TORVEX_MODULE_VERSION \
+    TORVEX_MODULE_MAKE_VERSION(TORVEX_MODULE_VERSION_MAJOR, TORVEX_MODULE_VERSION_MINOR, TORVEX_MODULE_VERSION_PATCH)
+#define TORVEX_MODULE_STRINGIFY_(x) #x
+#define TORVEX_MODULE_STRINGIFY(x) TORVEX_MODULE_STRINGIFY_(x)
+/* "major.minor.patch", e.g. "0.1.0" */
+#define TORVEX_MODULE_VERSION_STRING                                                 \
+    TORVEX_MODULE_STRINGIFY(TORVEX_MODULE_VERSION_MAJOR) "." TORVEX_MODULE_STRINGIFY( \
+        TORVEX_MODULE_VERSION_MINOR) "." TORVEX_MODULE_STRINGIFY(TORVEX_MODULE_VERSION_PATCH)
 
 #ifdef __cplusplus
 #define TORVEX_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
@@ -219,6 +236,34 @@ TORVEX_API int TORVEX_CALL Torvex_Api_Set_Sensor_Status(int32_t* pnCount, const 
 TORVEX_API int TORVEX_CALL Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported);
 TORVEX_API int TORVEX_CALL Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus);
 TORVEX_API int TORVEX_CALL Torvex_Api_Exit_KIVO(void);
+
+/* ---- Function-pointer types, for hosts that take the exports with GetProcAddress -------------- */
+/* PFN_<export> is the type of <export>:
+ *   PFN_Torvex_Api_GetThermalMap getThermalMap =
+ *       (PFN_Torvex_Api_GetThermalMap)GetProcAddress(module, "Torvex_Api_GetThermalMap"); */
+
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Check_Function_Support)(int nGpuId, FunctionSupport* pSupport);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Check_MTPD_Support)(int nGpuId, uint8_t* pbSupported);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Check_GSensor_Support)(int nGpuId, uint8_t* pbPresent);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_GetThermalMap)(int nGpuId, ThermalMap* pMap);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_GetPowerStatus)(int nGpuId, QLXSWPowerStatus* pStatus);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_GetMileageTotalTime)(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond,
+                                                             uint32_t* pnThird);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_GetMileageLatestTime)(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond,
+                                                              uint32_t* pnThird);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_GetMileageLatestManual)(int nGpuId, uint32_t* pnFirst, uint32_t* pnSecond,
+                                                                uint32_t* pnThird);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_GetMileageStatus)(int nGpuId, int32_t* pnState);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_SetMileage_Rec)(int nGpuId, int32_t nState);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_SetMileage_Rec_Stop)(int nGpuId);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Get_GSensor_Data)(int nGpuId, GSensorData* pRaw, GSensorData* pFiltered);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_GetSystermSensorInfo)(int nFirstNumber);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Get_Systerm_Sensor_Count)(void);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Get_Sensor_RealTime_Data)(int32_t* pnCount, SensorRecord** ppRecords);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Set_Sensor_Status)(int32_t* pnCount, const SensorRecord* pRecords);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Check_QLXSW_Support)(uint8_t* pbSupported);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Get_QLXSW_PowerStatus)(int32_t nId, QLXSWPowerStatus* pStatus);
+typedef int(TORVEX_CALL* PFN_Torvex_Api_Exit_KIVO)(void);
 
 #ifdef __cplusplus
 }
