@@ -16,17 +16,19 @@ static int ParseGpuId(const char* text, int* id) {
     return 1;
 }
 
+/* Says why a call was refused: -1 is the usual refusal, -2 means something of its own per export. */
+static void PrintRefusal(const char* what, int result, const char* minusTwoMeans, const char* otherwise) {
+    printf("  %s: not available (%d: %s)\n", what, result, result == -2 ? minusTwoMeans : otherwise);
+}
+
 /* The check loads the board's capability bits: on firmware up to 0x510 the thermal map, power
  * status and usage totals answer only after it. */
 static int PrintFunctionSupport(const BoardReader* reader, int id) {
     FunctionSupport support;
     const int result = reader->checkFunctionSupport(id, &support);
-    if (result == -2) {
-        printf("  controller: not available (-2: its firmware version could not be read)\n");
-        return 0;
-    }
     if (result != 0) {
-        printf("  controller: not available (%d: no board, or firmware older than 0x500)\n", result);
+        PrintRefusal("controller", result, "its firmware version could not be read",
+                     "no board, or firmware older than 0x500");
         return 0;
     }
     printf("  controller: firmware 0x%04X, capability bits 0x%X\n", (unsigned)support.nVersion,
@@ -42,7 +44,7 @@ static int PrintThermalMap(const BoardReader* reader, int id) {
     for (i = 0; i < 4; ++i) map.fValue[i] = NAN;
     result = reader->getThermalMap(id, &map);
     if (result != 0) {
-        printf("  thermal map: not available (%d: no board, or this board does not offer it)\n", result);
+        PrintRefusal("thermal map", result, "unexpected", "no board, or this board does not offer it");
         return 0;
     }
     printf("  thermal map (degrees C):");
@@ -62,12 +64,8 @@ static int PrintPowerStatus(const BoardReader* reader, int id) {
     int i;
     int count;
     const int result = reader->getPowerStatus(id, &status);
-    if (result == -2) {
-        printf("  power status: not available (-2: no recent readings)\n");
-        return 0;
-    }
     if (result != 0) {
-        printf("  power status: not available (%d: no board, or this board does not offer it)\n", result);
+        PrintRefusal("power status", result, "no recent readings", "no board, or this board does not offer it");
         return 0;
     }
     count = status.nCount < 0 ? 0 : status.nCount > 10 ? 10 : status.nCount;
