@@ -82,20 +82,13 @@ $first_board
 GPU 42
 $first_board" "7 9 1 42"
     ;;
-  first_board_by_default)
-    use_scenario "$here/example_boards.json"
-    run
-    expect_code 0 "without arguments"
-    expect_quiet "without arguments"
-    expect_output "GPU -1
-$first_board" "without arguments"
-    ;;
   default_machine)
-    # The default machine's board is lively: every value drifts around the preset's, temperatures
-    # by up to 2.5 degrees, power readings by up to 0.8.
+    # Without arguments: the first board (-1). The default machine's board is lively: every value
+    # drifts around the preset's, temperatures by up to 2.5 degrees, power readings by up to 0.8.
     use_scenario ""
     run
     expect_code 0 "on the default machine"
+    expect_quiet "on the default machine"
     printf '%s\n' "$out" | awk '
       function near(value, centre, swing) { return value >= centre - swing - 0.005 && value <= centre + swing + 0.005 }
       NR == 1 { if ($0 != "GPU -1") bad = bad " header" }
