@@ -137,6 +137,10 @@ int BuildSensorCatalogue() {
     if (deviceCount == -1) return -3;
     const int32_t devices = std::min(deviceCount, kMaxSensorDevices);
     AddDevices(devices);
+    // The devices' own counts of their sensors size the catalogue once instead of growing it.
+    int64_t expected = 0;
+    for (const SensorDevice& device : g_vecSensorDevices) expected += std::max(device.nSensorCount, 0);
+    g_vecSensors.reserve(static_cast<size_t>(std::min<int64_t>(expected, kMaxSensorsPerWalk)));
     int32_t classOrdinal = 0;
     WalkSensorClasses(devices, [&](int32_t d, int32_t count, const SensorClass& sensorClass) {
         AddClassSensors(d, count, sensorClass, classOrdinal++);
