@@ -23,21 +23,11 @@
 #include "TorvexBench.h"
 #include "base/diag.h"
 #include "module_exports.h"
+#include "perf_clock.h"
 #include "syssensors/sensor_reading.h"
 #include "vendor/cpuidsdk_abi.h"
 
 namespace {
-
-double Now() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Devices of 200 sensors each, in ten classes whose diagnostic lines all differ in form.
 std::string Machine(int sensors) {
