@@ -45,14 +45,3 @@ TEST(SensorLocator, AlwaysFindsWhatAFirstMatchSearchFinds) {
         }
     }
 }
-
-TEST(SensorLocator, LargeCataloguesAreFoundBySlot) {
-    std::vector<SensorRecord> records(20000);
-    for (size_t i = 0; i < records.size(); ++i)
-        Place(records[i], {static_cast<int32_t>(i / 1000), 2, static_cast<int32_t>(i % 1000)});
-    SensorLocator locator;
-    locator.Build(records);
-    EXPECT_EQ(12345, locator.Find({12, 2, 345}));
-    EXPECT_EQ(SensorLocator::kNone, locator.Find({12, 3, 345}));
-    EXPECT_EQ(SensorLocator::kNone, locator.Find({20, 2, 0}));
-}
