@@ -112,28 +112,30 @@ typedef struct GSensorData {
 /* Usage-time stopwatch state (Torvex_Api_GetMileageStatus, Torvex_Api_SetMileage_Rec). */
 typedef enum MileageState { Recording = 0, Paused = 1, Stopped = 2 } MileageState;
 
-/* One catalogued system sensor; texts are UTF-16 and NUL-terminated. */
+/* One catalogued system sensor; texts are UTF-16 and NUL-terminated (what follows the NUL has no
+ * meaning). The position of a record in the arrays the exports exchange is its nNumber less the
+ * number of the first sensor. */
 typedef struct SensorRecord {
-    int32_t nDeviceIndex;
-    int32_t nClassNumber;
-    int32_t nIdHigh;
-    TorvexWChar szName[128];
-    TorvexWChar szCategory[128];
-    int32_t nSensorIndex;
-    int32_t nClassOrdinal;
-    int32_t nIdLow;
+    int32_t nDeviceIndex; /* the SDK's index of the device that carries the sensor */
+    int32_t nClassNumber; /* bits 12..21 of the SDK's sensor identifier */
+    int32_t nIdHigh;      /* bits 22..27 of the identifier */
+    TorvexWChar szName[128];     /* e.g. "Core #0" */
+    TorvexWChar szCategory[128]; /* device class text, "-", sensor class name, e.g. "CPU-Temp" */
+    int32_t nSensorIndex;  /* the SDK's index of the sensor within its device and class */
+    int32_t nClassOrdinal; /* ordinal of the device-and-class group, in build order */
+    int32_t nIdLow;        /* bits 0..11 of the identifier */
     int32_t nRawValue;
-    float fValue;
-    float fMin;
+    float fValue; /* in the unit of szUnit */
+    float fMin;   /* the display range */
     float fMax;
-    uint8_t bEnabled; /* nonzero: re-read by every real-time query */
+    uint8_t bEnabled; /* nonzero: re-read by every real-time query; 0: its values are frozen */
     uint8_t byReserved0[3];
     int32_t nNumber; /* unique running number of the sensor */
-    TorvexWChar szKey[128];
-    int32_t nGroup;
-    int32_t nGroupOrdinal;
+    TorvexWChar szKey[128]; /* category and name, e.g. "CPU-Temp-Core" */
+    int32_t nGroup;         /* index of the record's key, in order of first appearance */
+    int32_t nGroupOrdinal;  /* ordinal among the records with the same key */
     TorvexWChar szDeviceName[128];
-    TorvexWChar szDisplayName[128];
+    TorvexWChar szDisplayName[128]; /* unique: the key, or key "_" ordinal, e.g. "CPU-Temp-Core_0" */
     TorvexWChar szUnit[64];
     uint32_t nReserved1;
 } SensorRecord;
@@ -226,9 +228,19 @@ TORVEX_API int TORVEX_CALL Torvex_Api_Get_GSensor_Data(int nGpuId, GSensorData* 
 
 /* ---- System sensors ------------------------------------------------------------------------- */
 
+/* Starts the sensor SDK and builds the catalogue, numbering from nFirstNumber when it is above 0.
+ * 0 built (a later call changes nothing and answers 0 again); -1 the SDK could not be loaded or
+ * started; -2 the host's module handle could not be obtained; -3 the SDK gives no device list. */
 TORVEX_API int TORVEX_CALL Torvex_Api_GetSystermSensorInfo(int nFirstNumber);
+/* The number of catalogued sensors, or -1 when there are none. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Get_Systerm_Sensor_Count(void);
+/* Re-reads the enabled sensors and copies every record to the array whose address *ppRecords holds
+ * (room for the count). Each query shows the readings the SDK took at the end of the one before.
+ * Writes the count to *pnCount; 0 ok; -1 empty catalogue (count 0) or null array; -1 with nothing
+ * done for a null pnCount or ppRecords. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Get_Sensor_RealTime_Data(int32_t* pnCount, SensorRecord** ppRecords);
+/* For each of *pnCount records, the sensor with its nNumber takes its bEnabled. 0 all found; -2 some
+ * not found (the others are applied); -1 a count below 1, a null pRecords or a null pnCount. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Set_Sensor_Status(int32_t* pnCount, const SensorRecord* pRecords);
 
 /* ---- QLXSW device and helper process -------------------------------------------------------- */

@@ -37,3 +37,7 @@ heading "torvexctl status"
 
 heading "torvexctl watch --interval 1 --count 5"
 "$build/wine-run" "$build/bin/torvexctl.exe" watch --interval 1 --count 5
+
+# The module looks for cpuidsdk.dll relative to the current folder; the bench's stand-in is in bench-bin.
+heading "torvexctl sensors --match Corvel   (the desktop's power supply)"
+(cd "$build/bench-bin" && "$build/wine-run" "$build/bin/torvexctl.exe" sensors --match Corvel)

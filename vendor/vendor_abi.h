@@ -12,19 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define TVX_CDECL __cdecl
-#define TVX_STDCALL __stdcall
-#else
-#define TVX_CDECL
-#define TVX_STDCALL
-#endif
-
-#if defined(_WIN32) && !defined(_WIN64)
-#define TVX_X86_LAYOUT 1
-#else
-#define TVX_X86_LAYOUT 0
-#endif
+#include "vendor/call_conventions.h"
 
 // ------------------------------------------------------------------------------------------------
 // NVAPI: one export, nvapi_QueryInterface (cdecl), maps an interface id to a cdecl function.

@@ -105,7 +105,29 @@ TORVEX_BENCH_API void TorvexBench_ClearLog(void);
 //                                                          ADLX GPU, list and I2C interfaces
 //   "i2c.refused"                                          I2C transactions of either vendor
 //                                                          refused for what the caller passed
+//   "sdk.loads", "sdk.unloads"                             DLL_PROCESS_ATTACH (refused ones included)
+//                                                          and unloads by FreeLibrary of cpuidsdk.dll
+//   "sdk.query", "sdk.query_unknown"                       its QueryInterface calls; those answered
+//                                                          with null
+//   "sdk.create", "sdk.init", "sdk.version", "sdk.refresh", "sdk.close", "sdk.destroy",
+//   "sdk.device_count", "sdk.device_class", "sdk.device_name", "sdk.sensor_count",
+//   "sdk.sensor_info"                                      calls of each SDK function
+//   "sdk.init_under_lock"                                  SdkInit calls made while the caller owned
+//                                                          the mutex "Global\cpuzlock"
+//   "sdk.refused"                                          SDK calls refused: an instance that was
+//                                                          not created, was destroyed or, for the
+//                                                          readings, was not started
+//   "sdk.strings", "sdk.strings_freed"                     strings the SDK handed out; those freed
+//   "sdk.strings_alive"                                    strings handed out and not freed yet
+//   "sdk.strings_freed_twice"                              frees of a string already freed (the
+//                                                          bench drops them)
 TORVEX_BENCH_API int64_t TorvexBench_Counter(const char* name);
+
+// ---- System-monitoring SDK ----------------------------------------------------------------------
+// The SDK's lifecycle calls since the scenario was loaded, "; " between them: "load", "create",
+// "init <directory> <file name> <feature mask>", "version", "close", "destroy", "unload". Valid
+// until the next call into the bench.
+TORVEX_BENCH_API const char* TorvexBench_SdkTrace(void);
 
 #ifdef __cplusplus
 }

@@ -22,6 +22,7 @@ void Bench::Load(Machine machine) {
     m_objects.DropAll();
     m_gpuObjects.assign(m_machine.gpus.size(), nullptr);
     m_amdGpus.clear();
+    m_sdk.Load(m_machine.cpuidsdk);
     for (size_t i = 0; i < m_machine.gpus.size(); ++i) {
         if (m_machine.gpus[i].vendor != Vendor::Amd) continue;
         m_gpuObjects[i] = m_objects.Create(AdlxKind::Gpu, m_vtables.gpu, static_cast<int32_t>(i), 0);
@@ -89,6 +90,7 @@ ReadResult Bench::ReadDevice(int gpuIndex, uint8_t devAddress, uint8_t reg, size
 
 int64_t Bench::Counter(std::string_view name) const {
     if (name == kAdlxRefsCounterName) return m_objects.HeldReferences();
+    if (const auto sdk = m_sdk.Counter(name)) return *sdk;
     const auto counter = CounterByName(name);
     return counter ? m_counters.Get(*counter) : -1;
 }

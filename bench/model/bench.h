@@ -15,6 +15,7 @@
 #include "clock.h"
 #include "counters.h"
 #include "machine.h"
+#include "sensor_sdk.h"
 #include "transaction_log.h"
 #include "vendor/vendor_abi.h"
 
@@ -50,6 +51,8 @@ public:
     TransactionLog& Log() { return m_log; }
     // -1 for an unknown name.
     int64_t Counter(std::string_view name) const;
+    // The system-monitoring SDK of the machine.
+    SensorSdk& Sdk() { return m_sdk; }
 
     // ---- Libraries ----------------------------------------------------------------------------
     // Counts the load; false when the machine has no such library (its DllMain then refuses).
@@ -130,6 +133,7 @@ private:
     Machine m_machine;
     Counters m_counters;
     TransactionLog m_log;
+    SensorSdk m_sdk;
 
     bool m_livelyRunning = true;
     std::chrono::nanoseconds m_livelyBefore{0};  // running time before the last resume

@@ -10,6 +10,7 @@
 
 #include "i2c_device.h"
 #include "lively_board.h"
+#include "sensor_sdk_config.h"
 
 namespace bench {
 
@@ -62,6 +63,7 @@ struct Machine {
     AdlConfig adl;
     AdlxConfig adlx;
     std::vector<Gpu> gpus;
+    SensorSdkConfig cpuidsdk;
 };
 
 constexpr size_t kMaxGpus = 64;

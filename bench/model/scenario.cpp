@@ -10,16 +10,11 @@
 #include <stdexcept>
 
 #include "presets.h"
+#include "scenario_reading.h"
+#include "scenario_sensors.h"
 #include "vendor/vendor_abi.h"
 
 namespace bench {
-namespace {
-
-using Json = nlohmann::ordered_json;
-
-struct ScenarioError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 [[noreturn]] void Fail(const std::string& path, const std::string& message) {
     throw ScenarioError(path.empty() ? message : path + ": " + message);
@@ -94,6 +89,8 @@ std::string ReadText(const Json& value, const std::string& path) {
     if (!value.is_string()) Fail(path, "expected a text, got " + value.dump());
     return value.get<std::string>();
 }
+
+namespace {
 
 template <typename T>
 T ReadChoice(const Json& value, const std::string& path, std::initializer_list<std::pair<const char*, T>> choices) {
@@ -302,7 +299,7 @@ void ReadAdlx(const Json& value, const std::string& path, AdlxConfig& adlx) {
 }
 
 Machine ReadMachine(const Json& root) {
-    ExpectObject(root, "", {"name", "description", "nvapi", "adl", "adlx", "gpus"});
+    ExpectObject(root, "", {"name", "description", "nvapi", "adl", "adlx", "gpus", "cpuidsdk"});
     Machine machine;
     if (const Json* name = Find(root, "name")) machine.name = ReadText(*name, "name");
     if (const Json* text = Find(root, "description")) ReadText(*text, "description");
@@ -319,6 +316,7 @@ Machine ReadMachine(const Json& root) {
     if (const Json* v = Find(root, "nvapi")) ReadNvapi(*v, "nvapi", machine.nvapi);
     if (const Json* v = Find(root, "adl")) ReadAdl(*v, "adl", machine.adl);
     if (const Json* v = Find(root, "adlx")) ReadAdlx(*v, "adlx", machine.adlx);
+    if (const Json* v = Find(root, "cpuidsdk")) machine.cpuidsdk = ReadSensorSdk(*v, "cpuidsdk");
     return machine;
 }
 

@@ -12,20 +12,10 @@
 
 #include "TorvexBench.h"
 #include "module_exports.h"
+#include "perf_clock.h"
 #include "vendor/vendor_abi.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Nanoseconds per call over one round of calls.
 template <typename Call>

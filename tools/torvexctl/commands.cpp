@@ -12,10 +12,6 @@
 #include "render_json.h"
 #include "render_table.h"
 
-namespace {
-
-void Print(const std::string& text) { std::fputs(text.c_str(), stdout); }
-
 void PrintError(const std::string& text) { std::fprintf(stderr, "torvexctl: %s\n", text.c_str()); }
 
 std::optional<LoadedExports> OpenModule(const ModuleChoice& choice) {
@@ -28,6 +24,10 @@ std::optional<LoadedExports> OpenModule(const ModuleChoice& choice) {
     if (!loaded) PrintError(error.Describe());
     return loaded;
 }
+
+namespace {
+
+void Print(const std::string& text) { std::fputs(text.c_str(), stdout); }
 
 void ReportNoBoard() {
     PrintError("the module has no board: it found no GPU it can talk to, so every board export answers -1");

@@ -2,12 +2,20 @@
 // standard error) and returns an ExitCode.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "module_exports.h"
 
 struct ModuleChoice {
     std::string path;  // empty: TorvexModule.dll beside torvexctl.exe
 };
+
+// Loads the chosen module, its load-time lines sent to standard error; a failure is reported there.
+std::optional<LoadedExports> OpenModule(const ModuleChoice& choice);
+// "torvexctl: <text>" on standard error.
+void PrintError(const std::string& text);
 
 struct StatusOptions {
     std::vector<int> gpuIds;  // empty: the module's first board

@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -77,20 +78,26 @@ void SleepSeconds(double seconds) {
     if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
-StdoutToStderr::StdoutToStderr() {
+StdoutDiverted::StdoutDiverted(Target target) {
     std::fflush(stdout);
+    if (target == Target::Nowhere) m_nullFd = _open("NUL", _O_WRONLY);
+    const int targetFd = target == Target::Nowhere ? m_nullFd : _fileno(stderr);
     m_savedFd = _dup(_fileno(stdout));
-    if (m_savedFd != -1) _dup2(_fileno(stderr), _fileno(stdout));
+    if (m_savedFd != -1 && targetFd != -1) _dup2(targetFd, _fileno(stdout));
     // A module with a C runtime of its own takes its standard output from the process handle.
     m_savedHandle = GetStdHandle(STD_OUTPUT_HANDLE);
-    SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
+    const HANDLE targetHandle = target == Target::Nowhere
+                                    ? (m_nullFd != -1 ? reinterpret_cast<HANDLE>(_get_osfhandle(m_nullFd)) : nullptr)
+                                    : GetStdHandle(STD_ERROR_HANDLE);
+    if (targetHandle) SetStdHandle(STD_OUTPUT_HANDLE, targetHandle);
 }
 
-StdoutToStderr::~StdoutToStderr() {
+StdoutDiverted::~StdoutDiverted() {
     std::fflush(stdout);
     SetStdHandle(STD_OUTPUT_HANDLE, m_savedHandle);
     if (m_savedFd != -1) {
         _dup2(m_savedFd, _fileno(stdout));
         _close(m_savedFd);
     }
+    if (m_nullFd != -1) _close(m_nullFd);
 }

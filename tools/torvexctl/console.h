@@ -26,17 +26,31 @@ private:
 
 void SleepSeconds(double seconds);
 
-// While alive, what the process writes to standard output goes to standard error instead. The
-// module prints a few lines of its own while it loads; this keeps torvexctl's standard output
-// (tables, JSON) for torvexctl alone.
-class StdoutToStderr {
+// While alive, what the process writes to standard output goes to standard error, or nowhere. The
+// module prints lines of its own; this keeps torvexctl's standard output (tables, JSON) for
+// torvexctl alone.
+class StdoutDiverted {
 public:
-    StdoutToStderr();
-    ~StdoutToStderr();
-    StdoutToStderr(const StdoutToStderr&) = delete;
-    StdoutToStderr& operator=(const StdoutToStderr&) = delete;
+    enum class Target { Stderr, Nowhere };
+    explicit StdoutDiverted(Target target);
+    ~StdoutDiverted();
+    StdoutDiverted(const StdoutDiverted&) = delete;
+    StdoutDiverted& operator=(const StdoutDiverted&) = delete;
 
 private:
     int m_savedFd = -1;             // the C runtime's standard output, restored at the end
     void* m_savedHandle = nullptr;  // the process's standard output handle, likewise
+    int m_nullFd = -1;              // Nowhere: the null device, open while diverting
+};
+
+// The few lines the module prints while it loads go to standard error.
+class StdoutToStderr : public StdoutDiverted {
+public:
+    StdoutToStderr() : StdoutDiverted(Target::Stderr) {}
+};
+
+// The line the module prints for every sensor reading goes nowhere.
+class StdoutDiscarded : public StdoutDiverted {
+public:
+    StdoutDiscarded() : StdoutDiverted(Target::Nowhere) {}
 };

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "exit_codes.h"
+#include "sensors_command.h"
 
 namespace {
 
@@ -19,7 +20,8 @@ const char kBoardsFooter[] =
 
 const char kFooter[] =
     "Exit codes: 0 ok, 1 bad command line, 2 TorvexModule.dll or one of its exports missing, "
-    "3 the module has no board, 4 the module refused a mileage action.";
+    "3 the module has no board, 4 the module refused a mileage action or a sensor switch, "
+    "5 the module could not catalogue the system sensors.";
 
 const char kMileageHelp[] =
     "The stopwatch lives only as long as the module stays loaded "
@@ -71,6 +73,11 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::NonNegativeNumber);
 
+    SensorsOptions sensors;
+    CLI::App* sensorsCmd = app.add_subcommand("sensors", "Show the PC's own sensors, switch them, or log their readings.");
+    AddSensorsOptions(*sensorsCmd, sensors);
+    sensorsCmd->footer(std::string(kSensorsHelp) + "\n\n" + kFooter);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -79,6 +86,7 @@ int main(int argc, char** argv) {
 
     if (*statusCmd) return RunStatus(module, status);
     if (*watchCmd) return RunWatch(module, watch);
+    if (*sensorsCmd) return RunSensors(module, sensors);
     const std::map<std::string, MileageAction> kActions = {{"start", MileageAction::Start},
                                                            {"pause", MileageAction::Pause},
                                                            {"resume", MileageAction::Resume},

@@ -1,0 +1,180 @@
+// The simulated system-monitoring SDK natively: its scenario section, its answers and refusals,
+// the string ledger, and the shipped machine profiles.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scenario.h"
+#include "sensor_sdk.h"
+#include "vendor/cpuidsdk_abi.h"
+
+using namespace bench;
+using namespace cpuidsdk;
+
+namespace {
+
+SensorSdkConfig Sdk(const std::string& section) {
+    const ScenarioResult result = ParseScenario(R"({"cpuidsdk": )" + section + "}");
+    EXPECT_TRUE(result.ok) << result.error;
+    return result.machine.cpuidsdk;
+}
+
+SensorSdkConfig Profile(const char* file) {
+    const ScenarioResult result = ReadScenarioFile(std::string(TORVEX_BENCH_SCENARIO_DIR) + "/" + file);
+    EXPECT_TRUE(result.ok) << result.error;
+    return result.machine.cpuidsdk;
+}
+
+size_t SensorCount(const SensorSdkConfig& sdk) {
+    size_t n = 0;
+    for (const SdkDevice& device : sdk.devices) n += device.sensors.size();
+    return n;
+}
+
+size_t DevicesOfClass(const SensorSdkConfig& sdk, int32_t classCode) {
+    size_t n = 0;
+    for (const SdkDevice& device : sdk.devices) n += device.classCode == classCode;
+    return n;
+}
+
+}  // namespace
+
+TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirCopiesAndIdentifiers) {
+    const SensorSdkConfig sdk = Sdk(R"({"unbound": ["SdkGetVersion"], "version": "0x01020304", "devices": [
+        {"class": "processor", "name": "CPU {i}", "count": 2, "sensors": [
+          {"class": "temperature", "name": "Core #{i}", "count": 3, "value": [40, 42.5]},
+          {"class": "fan", "name": null, "id": "0x80003000", "count": 2, "raw": -4, "answers": [true, false]},
+          {"class": "temperature", "name": "Caf\u00e9", "value": 30, "min": -5, "max": 90}]},
+        {"class": "0x4000", "classCounts": {"fan": -2, "0x2000": 9}, "sensorCount": 7}]})");
+    EXPECT_TRUE(sdk.present);
+    EXPECT_EQ(1u, sdk.unbound.size());
+    EXPECT_TRUE(sdk.unbound.count(kBindingIds[kSlotGetVersion]));
+    EXPECT_EQ(0x01020304u, sdk.version);
+    ASSERT_EQ(3u, sdk.devices.size());
+    EXPECT_EQ("CPU 1", sdk.devices[1].name.value());
+    EXPECT_FALSE(sdk.devices[2].name.has_value());
+    EXPECT_EQ(kDeviceWaterCooler, sdk.devices[2].classCode);
+    EXPECT_EQ(-2, sdk.devices[2].classCounts.at(kSensorFan));
+    EXPECT_EQ(9, sdk.devices[2].classCounts.at(kSensorTemperature));
+    EXPECT_EQ(7, sdk.devices[2].allSensorsCount.value());
+
+    const std::vector<SdkSensor>& s = sdk.devices[1].sensors;
+    ASSERT_EQ(6u, s.size());
+    EXPECT_EQ("Core #2", s[2].name.value());
+    // Device 1, class 0x2000, index 2 within the class; the later temperature is index 3.
+    EXPECT_EQ(0x00402002, s[2].id);
+    EXPECT_EQ(0x00402003, s[5].id);
+    EXPECT_EQ(static_cast<int32_t>(0x80003001u), s[4].id) << "a given identifier counts up over the copies";
+    EXPECT_FALSE(s[3].name.has_value());
+    EXPECT_EQ(-4, s[3].raw);
+    EXPECT_EQ((std::vector<float>{40.0f, 42.5f}), s[0].values);
+    EXPECT_EQ(40.0f, s[0].minimum) << "unless given, the range spans the readings";
+    EXPECT_EQ(42.5f, s[0].maximum);
+    EXPECT_EQ("Caf\xE9", s[5].name.value()) << "characters up to U+00FF are the 8-bit text's bytes";
+    EXPECT_EQ(-5.0f, s[5].minimum);
+}
+
+TEST(SensorSdkScenario, MistakesAreReportedWithWhereTheyAre) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"devices": [{"name": "x"}]})", "cpuidsdk.devices[0]: a device needs \"class\""},
+        {R"({"devices": [{"class": "gpu"}]})", "cpuidsdk.devices[0].class: expected one of \"processor\""},
+        {R"({"devices": [{"class": 4, "sensors": [{"class": "heat"}]}]})", "sensors[0].class: expected one of"},
+        {R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "name": "\u20ac"}]}]})",
+         "sensors[0].name: only characters U+0000 .. U+00FF"},
+        {R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "value": []}]}]})", "value: an empty list"},
+        {R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "value": 1e40}]}]})", "outside the range of a 32-bit float"},
+        {R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "count": 200001}]}]})", "count: value 200001 is outside"},
+        {R"({"devices": [{"class": 4, "count": 4000}, {"class": 4, "count": 97}]})", "devices[1]: more than 4096 devices"},
+        {R"({"unbound": ["SdkFly"]})", "cpuidsdk.unbound[0]: expected one of \"SdkCreate\""},
+        {R"({"init": true})", "cpuidsdk.init: expected a number"},
+        {R"({"devices": [{"class": 4, "sensor": []}]})", "cpuidsdk.devices[0].sensor: unknown key"},
+    };
+    for (const auto& [section, expected] : cases) {
+        const ScenarioResult result = ParseScenario(std::string(R"({"cpuidsdk": )") + section + "}");
+        EXPECT_FALSE(result.ok) << section;
+        EXPECT_NE(std::string::npos, result.error.find(expected)) << section << "\n" << result.error;
+    }
+}
+
+TEST(SensorSdkModel, AnswersFollowTheReadingTakenAtTheLastRefresh) {
+    const SensorSdkConfig config = Sdk(R"({"devices": [{"class": "processor", "name": "P", "sensors": [
+        {"class": "clock", "name": "Core", "value": [4800, 4700, 4600], "answers": [true, false]}]}]})");
+    SensorSdk sdk;
+    sdk.Load(config);
+    ASSERT_TRUE(sdk.Attach());
+    const Instance instance = sdk.Create();
+    int32_t error = -1;
+    int32_t extended = -1;
+    ASSERT_EQ(1, sdk.Init(instance, ".", "cpuidsdk.dll", kAllFeatures, &error, &extended, true));
+    EXPECT_EQ(0, error);
+    EXPECT_EQ(1, sdk.SensorCount(instance, 0, kSensorClock));
+    EXPECT_EQ(0, sdk.SensorCount(instance, 0, kSensorFan));
+    EXPECT_EQ(-1, sdk.SensorCount(instance, 1, kSensorClock)) << "no such device";
+
+    const auto first = sdk.SensorInfo(instance, 0, 0, kSensorClock);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(4800.0f, first->value);
+    EXPECT_EQ(4800.0f, sdk.SensorInfo(instance, 0, 0, kSensorClock)->value) << "readings move only at a refresh";
+    sdk.Refresh(instance);
+    EXPECT_FALSE(sdk.SensorInfo(instance, 0, 0, kSensorClock).has_value()) << "the second reading does not answer";
+    sdk.Refresh(instance);
+    EXPECT_EQ(4600.0f, sdk.SensorInfo(instance, 0, 0, kSensorClock)->value);
+    EXPECT_FALSE(sdk.SensorInfo(instance, 0, 1, kSensorClock).has_value());
+    EXPECT_EQ(0, sdk.Counter("sdk.refused"));
+    EXPECT_EQ(1, sdk.Counter("sdk.init_under_lock"));
+}
+
+TEST(SensorSdkModel, CallsOnAnInstanceItDidNotStartAreRefused) {
+    const SensorSdkConfig config = Sdk(R"({"init": 0, "devices": [{"class": "memory", "name": "M"}]})");
+    SensorSdk sdk;
+    sdk.Load(config);
+    ASSERT_TRUE(sdk.Attach());
+    EXPECT_TRUE(sdk.Serves(kBindingIds[kSlotSensorInfo]));
+    EXPECT_FALSE(sdk.Serves(kBindingIds[7])) << "an identifier the SDK's callers do not use";
+    EXPECT_EQ(-1, sdk.DeviceCount(0x1234));
+    const Instance instance = sdk.Create();
+    int32_t error = 0;
+    int32_t extended = 0;
+    EXPECT_EQ(0, sdk.Init(instance, "..\\", "cpuidsdk.dll", kAllFeatures, &error, &extended, false));
+    EXPECT_EQ(-1, sdk.DeviceCount(instance)) << "not started";
+    EXPECT_FALSE(sdk.DeviceName(instance, 0).has_value());
+    sdk.Close(instance);
+    sdk.Destroy(instance);
+    sdk.Destroy(instance);
+    sdk.Detach();
+    EXPECT_EQ(4, sdk.Counter("sdk.refused"));
+    EXPECT_EQ(1, sdk.Counter("sdk.query_unknown"));
+    EXPECT_EQ("load; create; init ..\\ cpuidsdk.dll 0x7FFFFFFF; close; destroy; destroy; unload", sdk.Trace());
+}
+
+TEST(SensorSdkModel, TheLedgerTellsLeaksFromStringsFreedTwice) {
+    SdkStringLedger ledger;
+    ledger.HandedOut(0x1000);
+    ledger.HandedOut(0x2000);
+    EXPECT_TRUE(ledger.Touching(0x1000, false)) << "asking the size of a live string";
+    EXPECT_TRUE(ledger.Touching(0x1000, true));
+    EXPECT_TRUE(ledger.Touching(0x9000, true)) << "task memory that is none of the SDK's";
+    EXPECT_FALSE(ledger.Touching(0x1000, false)) << "a string freed before";
+    EXPECT_FALSE(ledger.Touching(0x1000, true));
+    ledger.Allocated(0x1000);
+    EXPECT_TRUE(ledger.Touching(0x1000, true)) << "the block belongs to someone else now";
+    EXPECT_EQ(2, ledger.HandedOutCount());
+    EXPECT_EQ(1, ledger.FreedCount());
+    EXPECT_EQ(2, ledger.FreedTwiceCount());
+    EXPECT_EQ(1, ledger.AliveCount());
+}
+
+TEST(SensorSdkScenario, ShippedProfilesDescribeTheirMachines) {
+    const SensorSdkConfig desktop = Profile("default.json");
+    EXPECT_EQ(194u, SensorCount(desktop));
+    EXPECT_EQ(1u, DevicesOfClass(desktop, kDeviceProcessor));
+    const SensorSdkConfig workstation = Profile("sensors-workstation.json");
+    EXPECT_EQ(2u, DevicesOfClass(workstation, kDeviceProcessor));
+    EXPECT_EQ(1u, DevicesOfClass(workstation, kDeviceWaterCooler));
+    const SensorSdkConfig laptop = Profile("sensors-laptop.json");
+    EXPECT_EQ(1u, DevicesOfClass(laptop, kDeviceBattery));
+    const SensorSdkConfig server = Profile("sensors-server.json");
+    EXPECT_EQ(2000u, SensorCount(server));
+    EXPECT_EQ(105u, DevicesOfClass(server, kDeviceStorage));
+    EXPECT_FALSE(Profile("no-vendor.json").present) << "a machine without the section has no SDK";
+}

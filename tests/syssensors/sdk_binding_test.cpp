@@ -1,0 +1,147 @@
+// Finding, starting and releasing the SDK: the candidate folders, the slots the SDK does not bind,
+// the start mutex, and what a second start does.
+#include <windows.h>
+
+#include <thread>
+
+#include "base/named_mutex.h"
+#include "sensor_bench.h"
+#include "stdout_capture.h"
+
+namespace {
+
+constexpr wchar_t kMutexTestsLock[] = L"TorvexTests.SdkStartMutex";
+
+const std::string kOneSensor =
+    SdkMachine(R"({"class": "processor", "name": "P", "sensors": [{"class": "temperature", "name": "T", "value": 40}]})",
+               R"("version": "0x01020500")");
+
+std::string WithMember(const std::string& member) {
+    return SdkMachine(R"({"class": "processor", "sensors": [{"class": "fan", "name": "F", "value": 900}]})", member);
+}
+
+std::wstring LoadedSdkFile() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(GetModuleHandleW(L"cpuidsdk.dll"), path, MAX_PATH);
+    return path;
+}
+
+}  // namespace
+
+TEST_F(SensorTest, OnlyTheFourthFolderHasTheLibrary) {
+    folders.emplace({L"..\\..\\..\\bin"});
+    LoadMachine(kOneSensor);
+    StdoutCapture out;
+    EXPECT_EQ(0, Start());
+    EXPECT_EQ("DLL version: 0x01020500\n", out.Finish().substr(0, 24));
+    EXPECT_STREQ("load; create; init ..\\..\\..\\bin cpuidsdk.dll 0x7FFFFFFF; version", TorvexBench_SdkTrace());
+    EXPECT_EQ(folders->Path(L"..\\..\\..\\bin\\cpuidsdk.dll"), LoadedSdkFile());
+    EXPECT_EQ(1, module->api().Get_Systerm_Sensor_Count());
+}
+
+TEST_F(SensorTest, TheFirstFolderThatHasTheLibraryIsUsed) {
+    folders.emplace({L".", L"..\\..\\bin"});
+    LoadMachine(kOneSensor);
+    EXPECT_EQ(0, Start());
+    EXPECT_EQ(folders->Path(L".\\cpuidsdk.dll"), LoadedSdkFile());
+    EXPECT_EQ(1, Counter("sdk.loads"));
+    EXPECT_NE(std::string::npos, std::string(TorvexBench_SdkTrace()).find("init . cpuidsdk.dll 0x7FFFFFFF"));
+}
+
+TEST_F(SensorTest, WithoutTheLibraryTheStartFailsQuietlyAndTheCatalogueStaysEmpty) {
+    folders.emplace(std::initializer_list<const wchar_t*>{});
+    LoadMachine(kOneSensor);
+    StdoutCapture out;
+    EXPECT_EQ(-1, Start());
+    EXPECT_EQ("", out.Finish());
+    EXPECT_EQ(0, Counter("sdk.loads"));
+    EXPECT_EQ(-1, module->api().Get_Systerm_Sensor_Count());
+    int32_t count = 99;
+    SensorRecord record{};
+    SensorRecord* array = &record;
+    EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, &array));
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(-2, SetEnabled({{0, 0}}));
+}
+
+// Each failed start is undone in order (close, destroy, unload) and says nothing; the next start
+// loads the library afresh.
+TEST_F(SensorTest, AFailedStartIsUndoneAndTheNextStartsAfresh) {
+    const struct {
+        std::string member;
+        const char* trace;
+    } cases[] = {
+        {R"("unbound": "all")", "load; unload"},
+        {R"("init": 0)", "load; create; init . cpuidsdk.dll 0x7FFFFFFF; close; destroy; unload"},
+        {R"("unbound": ["SdkInit", "SdkClose"])", "load; create; destroy; unload"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.member);
+        LoadMachine(WithMember(c.member));
+        StdoutCapture out;
+        EXPECT_EQ(-1, Start());
+        EXPECT_EQ(-1, Start());
+        EXPECT_EQ("", out.Finish());
+        EXPECT_EQ(std::string(c.trace) + "; " + c.trace, TorvexBench_SdkTrace());
+        EXPECT_EQ(2, Counter("sdk.loads"));
+        EXPECT_EQ(0, Counter("sdk.refused")) << "every call used the instance the SDK created";
+        TearDown();
+    }
+}
+
+TEST_F(SensorTest, AnUnboundVersionSlotGivesVersionZero) {
+    LoadMachine(WithMember(R"("unbound": ["SdkGetVersion"])"));
+    StdoutCapture out;
+    EXPECT_EQ(0, Start());
+    EXPECT_EQ("DLL version: 0x00000000\n", out.Finish().substr(0, 24));
+}
+
+TEST_F(SensorTest, NoDeviceListKeepsTheSdkAndASecondStartUsesItAgain) {
+    LoadMachine(WithMember(R"("deviceCount": -1)"));
+    EXPECT_EQ(-3, Start());
+    EXPECT_EQ(-3, Start(5));
+    EXPECT_EQ(1, Counter("sdk.create"));
+    EXPECT_EQ(0, Counter("sdk.close"));
+    EXPECT_EQ(-1, module->api().Get_Systerm_Sensor_Count());
+}
+
+TEST_F(SensorTest, ASecondSuccessfulStartChangesNothing) {
+    LoadMachine(kOneSensor);
+    ASSERT_EQ(0, Start(1000));
+    EXPECT_EQ(0, Start(2000));
+    EXPECT_EQ(1, Counter("sdk.loads"));
+    EXPECT_EQ(1, Counter("sdk.create"));
+    const std::vector<SensorRecord> records = Query();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(1000, records[0].nNumber);
+}
+
+// The start holds "Global\cpuzlock" while the SDK starts and lets it go afterwards; a mutex that
+// another owner keeps delays the start by the bounded wait only. Other tests' starts take the mutex
+// briefly; these two, which look at who owns it, run one at a time.
+TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnly) {
+    const NamedMutexLock oneAtATime(kMutexTestsLock, INFINITE);
+    // A handle of the test's own keeps the mutex in existence after the module has closed its own.
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Global\\cpuzlock");
+    ASSERT_NE(nullptr, mutex);
+    LoadMachine(kOneSensor);
+    ASSERT_EQ(0, Start());
+    EXPECT_EQ(1, Counter("sdk.init_under_lock"));
+    // Were it still owned by this thread, which called the start, another thread's wait would time out.
+    std::thread([&] {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(mutex, 30000));
+        ReleaseMutex(mutex);
+    }).join();
+    CloseHandle(mutex);
+}
+
+TEST_F(SensorTest, AStartMutexKeptElsewhereDoesNotStopTheStart) {
+    const NamedMutexLock oneAtATime(kMutexTestsLock, INFINITE);
+    const NamedMutexLock keptHere(L"Global\\cpuzlock", INFINITE);
+    ASSERT_EQ(NamedMutexLock::State::Held, keptHere.state());
+    LoadMachine(kOneSensor);
+    int started = 1;
+    std::thread([&] { started = Start(); }).join();
+    EXPECT_EQ(0, started);
+    EXPECT_EQ(0, Counter("sdk.init_under_lock"));
+}

@@ -1,0 +1,234 @@
+// The catalogue end to end: what the records hold after the build, how the real-time queries
+// refresh them, the status export, hostile SDK answers and two host threads at once.
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "sensor_bench.h"
+#include "stdout_capture.h"
+
+namespace {
+
+// Two processors (the second with a usage above 100), a motherboard without a name, and a drive
+// whose second temperature does not answer at the build. Lists of values are the SDK's readings
+// in turn: the build sees the first, each refresh moves on.
+const std::string kMachine = SdkMachine(R"(
+    {"class": "processor", "name": "Vexon V9", "sensors": [
+      {"class": "temperature", "name": "Core #{i}", "count": 2, "id": "0x00402000", "value": [45.6, 50.0, 55.0]},
+      {"class": "utilization", "name": "Processor Utilization", "value": 100.2}]},
+    {"class": "processor", "name": "Vexon V9", "sensors": [
+      {"class": "temperature", "name": "Core #0", "value": 40.0},
+      {"class": "utilization", "name": "Processor Utilization", "value": [100.7, 100.2]}]},
+    {"class": "mainboard", "sensors": [
+      {"class": "voltage", "name": "CPU VCORE", "value": 1.2},
+      {"class": "voltage", "name": "+5VSB", "value": 5.0},
+      {"class": "voltage", "name": "12V", "value": 12.1},
+      {"class": "fan", "name": "FANIN0", "value": [900, 950, 1000]}]},
+    {"class": "storage", "name": "Nimbra \u00e9", "sensors": [
+      {"class": "temperature", "name": "Assembly", "value": 33},
+      {"class": "temperature", "name": "Sensor", "value": [30, 31, 32], "answers": [false, true]},
+      {"class": "throughput", "name": "Read Rate", "value": 120.5}]})");
+
+const SensorRecord& Named(const std::vector<SensorRecord>& records, const std::string& displayName) {
+    for (const SensorRecord& r : records)
+        if (Text(r.szDisplayName) == displayName) return r;
+    static const SensorRecord none{};
+    ADD_FAILURE() << "no record " << displayName;
+    return none;
+}
+
+}  // namespace
+
+TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
+    LoadMachine(kMachine);
+    ASSERT_EQ(0, Start(1000));
+    const std::vector<SensorRecord> r = Query();
+    ASSERT_EQ(11u, r.size()) << "the drive's second temperature did not answer at the build";
+
+    const char* displays[] = {"CPU-Temp-Core_0", "CPU-Temp-Core_1", "CPU-Usage-ProcessorUsage", "CPU_1-Temp-Core",
+                              "CPU_1-Usage-ProcessorUsage", "MB-volts-CPUVCORE", "MB-volts-5VSB", "MB-volts-12V",
+                              "MB-Fan-FANIN0", "HD-Temp-Assembly", "HD-ReadRate"};
+    const int32_t classOrdinals[] = {0, 0, 1, 2, 3, 4, 4, 4, 5, 6, 7};
+    for (size_t i = 0; i < r.size(); ++i) {
+        EXPECT_EQ(displays[i], Text(r[i].szDisplayName)) << i;
+        EXPECT_EQ(1000 + static_cast<int32_t>(i), r[i].nNumber) << i;
+        EXPECT_EQ(classOrdinals[i], r[i].nClassOrdinal) << i;
+        EXPECT_EQ(1, r[i].bEnabled) << i;
+    }
+    EXPECT_EQ("CPU-Temp-Core", Text(r[1].szKey));
+    EXPECT_EQ(0, r[1].nGroup);
+    EXPECT_EQ(1, r[1].nGroupOrdinal);
+    EXPECT_EQ("Core #1", Text(r[1].szName));
+    EXPECT_EQ("CPU-Temp", Text(r[1].szCategory));
+    EXPECT_EQ("CPU_1-Temp", Text(r[3].szCategory));
+    EXPECT_EQ("Processor Usage", Text(r[2].szName));
+    EXPECT_EQ(0x001, r[1].nIdLow);
+    EXPECT_EQ(2, r[1].nClassNumber);
+    EXPECT_EQ(1, r[1].nSensorIndex);
+    EXPECT_EQ("Vexon V9", Text(r[3].szDeviceName));
+    EXPECT_EQ("Device 2", Text(r[6].szDeviceName)) << "a device the SDK gives no name";
+    EXPECT_EQ("Nimbra \xC3\xA9", Text(r[9].szDeviceName)) << "converted from the ANSI code page";
+
+    EXPECT_EQ("\xC2\xB0" "C", Text(r[0].szUnit));
+    EXPECT_EQ(2.0f, r[5].fMax);
+    EXPECT_EQ(7.0f, r[6].fMax);
+    EXPECT_EQ(20.0f, r[7].fMax);
+    EXPECT_EQ("MB/S", Text(r[10].szUnit));
+    // Utilisation above 100 is held at 100 on device 1 only, and only while it rounds to 100. The
+    // unit is the build's: the second processor's first reading, 100.7, gave none.
+    EXPECT_EQ(100.2f, r[2].fValue);
+    EXPECT_EQ("%", Text(r[2].szUnit));
+    EXPECT_EQ(100.0f, r[4].fValue);
+    EXPECT_EQ("", Text(r[4].szUnit));
+    EXPECT_EQ(100.0f, r[4].fMax);
+}
+
+// Each query shows what the SDK read at the end of the query before, and the query finds a
+// record by its number less the base.
+TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBefore) {
+    LoadMachine(kMachine);
+    ASSERT_EQ(0, Start(1000));
+    const float core0[] = {50.0f, 55.0f, 45.6f};
+    const float fan[] = {950.0f, 1000.0f, 900.0f};
+    const float secondUsage[] = {100.0f, 100.7f, 100.0f};
+    for (int query = 0; query < 3; ++query) {
+        const std::vector<SensorRecord> r = Query();
+        EXPECT_EQ(core0[query], r[0].fValue) << query;
+        EXPECT_EQ(fan[query], Named(r, "MB-Fan-FANIN0").fValue) << query;
+        EXPECT_EQ(1008, Named(r, "MB-Fan-FANIN0").nNumber);
+        EXPECT_EQ(secondUsage[query], r[4].fValue) << query;
+    }
+}
+
+TEST_F(SensorTest, EveryReadingPrintsItsLineAndOnlyEnabledSensorsAreRead) {
+    LoadMachine(SdkMachine(R"({"class": "processor", "sensors": [
+        {"class": "temperature", "name": "Core #{i}", "count": 2, "id": "0x00402000", "value": [45.6, 50.0]},
+        {"class": "fan", "name": "FAN", "id": "0x00403000", "value": 1234.7}]})"));
+    StdoutCapture build;
+    ASSERT_EQ(0, Start(7));
+    const std::string core0 = ">> 0x00402000, Core #0, 46 \xA1\xE3" "C  (114 oF)\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3"
+                              "C  (266 oF)\n";
+    EXPECT_EQ(core0 +
+                  ">> 0x00402001, Core #1, 46 \xA1\xE3" "C  (114 oF)\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3" "C  (266 oF)\n"
+                  ">> 0x00403000, FAN, 1234 RPM\t0 RPM\t6000 RPM\n",
+              build.Finish().substr(24));
+
+    ASSERT_EQ(0, SetEnabled({{8, 0}}));
+    StdoutCapture query;
+    const std::vector<SensorRecord> r = Query();
+    EXPECT_EQ(">> 0x00402000, Core #0, 50 \xA1\xE3" "C  (122 oF)\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3" "C  (266 oF)\n"
+              ">> 0x00403000, FAN, 1234 RPM\t0 RPM\t6000 RPM\n",
+              query.Finish());
+    EXPECT_EQ(0, r[1].bEnabled);
+    EXPECT_EQ(45.6f, r[1].fValue) << "a disabled sensor keeps the values it had";
+    EXPECT_EQ(50.0f, r[0].fValue);
+}
+
+TEST_F(SensorTest, StatusSwitchesTheKnownNumbersAndReportsUnknownOnes) {
+    LoadMachine(kMachine);
+    ASSERT_EQ(0, Start(1000));
+    EXPECT_EQ(-2, SetEnabled({{1000, 0}, {999, 0}, {1011, 0}, {1008, 7}, {1008, 0}}));
+    std::vector<SensorRecord> r = Query();
+    EXPECT_EQ(0, r[0].bEnabled) << "the known ones are applied despite the unknown";
+    EXPECT_EQ(45.6f, r[0].fValue);
+    EXPECT_EQ(900.0f, r[8].fValue) << "the last record given for a number wins";
+
+    ASSERT_EQ(0, SetEnabled({{1000, 7}}));
+    r = Query();
+    EXPECT_EQ(1, r[0].bEnabled) << "the refresh writes 1 for any nonzero state";
+    EXPECT_EQ(55.0f, r[0].fValue) << "re-read: the reading the SDK took at the end of the query before";
+}
+
+TEST_F(SensorTest, ASensorThatStopsAnsweringKeepsItsLastValues) {
+    LoadMachine(SdkMachine(R"({"class": "processor", "sensors": [
+        {"class": "clock", "name": "Core", "value": [4800, 4700, 4600], "answers": [true, true, false]}]})"));
+    ASSERT_EQ(0, Start());
+    EXPECT_EQ(4700.0f, Query()[0].fValue);
+    EXPECT_EQ(4700.0f, Query()[0].fValue);
+    EXPECT_EQ(4800.0f, Query()[0].fValue);
+}
+
+// Names without a terminator within their limit, bytes from 0x80 up, a null name, counts that lie,
+// and a device count in the millions: the catalogue stays within its bounds.
+TEST_F(SensorTest, HostileAnswersStayWithinTheCatalogueBounds) {
+    const std::string longName(300, 'L');
+    LoadMachine(SdkMachine(R"({"class": "processor", "classCounts": {"temperature": 1000000, "fan": -5},
+        "sensorCount": -3, "sensors": [
+          {"class": "temperature", "name": ")" + longName + R"("},
+          {"class": "temperature", "name": null},
+          {"class": "temperature", "name": "Caf\u00e9 \u00ff\u0080"},
+          {"class": "fan", "name": "F", "value": 900}]},
+        {"class": 1234567, "name": ")" + longName + R"("})",
+                           R"("deviceCount": 5000000)"));
+    ASSERT_EQ(0, Start());
+    EXPECT_EQ(1024, Counter("sdk.device_class")) << "at most 1024 devices are taken";
+    const std::vector<SensorRecord> r = Query();
+    ASSERT_EQ(3u, r.size()) << "a count of 1000000 asks for sensors the SDK does not have";
+    EXPECT_EQ(std::string(127, 'L'), Text(r[0].szName));
+    EXPECT_EQ("CPU-Temp-" + std::string(118, 'L'), Text(r[0].szKey));
+    EXPECT_EQ("", Text(r[1].szName));
+    EXPECT_EQ("CPU-Temp-", Text(r[1].szKey));
+    EXPECT_EQ("Caf\xC3\xA9 \xC3\xBF\xE2\x82\xAC", Text(r[2].szName)) << "0x80 is the euro sign in code page 1252";
+    // One walk asks for at most 32768 sensors; the query asks only for those in the catalogue.
+    EXPECT_EQ(32768 + 3, Counter("sdk.sensor_info"));
+    EXPECT_EQ(0, Counter("sdk.strings_alive"));
+}
+
+TEST_F(SensorTest, EveryStringIsFreedExactlyOnce) {
+    LoadMachine(kMachine);
+    ASSERT_EQ(0, Start());
+    for (int i = 0; i < 3; ++i) Query();
+    EXPECT_EQ(3 + 11 + 3 * 11, Counter("sdk.strings")) << "three device names, the build, three queries";
+    EXPECT_EQ(Counter("sdk.strings"), Counter("sdk.strings_freed"));
+    EXPECT_EQ(0, Counter("sdk.strings_alive"));
+    EXPECT_EQ(0, Counter("sdk.strings_freed_twice"));
+}
+
+TEST_F(SensorTest, NullPointersAreRefusedBeforeAnyWork) {
+    LoadMachine(kMachine);
+    ASSERT_EQ(0, Start());
+    const int64_t refreshes = Counter("sdk.refresh");
+    SensorRecord record{};
+    SensorRecord* array = &record;
+    int32_t count = 99;
+    EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(nullptr, &array));
+    EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, nullptr));
+    EXPECT_EQ(99, count);
+    EXPECT_EQ(-1, module->api().Set_Sensor_Status(nullptr, &record));
+    EXPECT_EQ(refreshes, Counter("sdk.refresh"));
+    count = 0;
+    EXPECT_EQ(-1, module->api().Set_Sensor_Status(&count, &record));
+    count = 1;
+    EXPECT_EQ(-1, module->api().Set_Sensor_Status(&count, nullptr));
+    // A null array in the cell is the query's own refusal: the refresh runs and the count is written.
+    SensorRecord* none = nullptr;
+    EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, &none));
+    EXPECT_EQ(11, count);
+    EXPECT_EQ(refreshes + 1, Counter("sdk.refresh"));
+}
+
+TEST_F(SensorTest, TwoHostThreadsAtOnceLeaveTheCatalogueWhole) {
+    LoadMachine(kMachine);
+    ASSERT_EQ(0, Start(100));
+    std::atomic<int> failures{0};
+    std::thread toggler([&] {
+        for (int i = 0; i < 300; ++i) {
+            if (SetEnabled({{100 + i % 11, static_cast<uint8_t>(i % 2)}}) != 0) ++failures;
+            if (module->api().Get_Systerm_Sensor_Count() != 11) ++failures;
+        }
+    });
+    for (int i = 0; i < 300; ++i) {
+        std::vector<SensorRecord> records(11);
+        SensorRecord* array = records.data();
+        int32_t count = 0;
+        if (module->api().Get_Sensor_RealTime_Data(&count, &array) != 0 || count != 11) ++failures;
+        for (size_t n = 0; n < records.size(); ++n)
+            if (records[n].nNumber != 100 + static_cast<int32_t>(n)) ++failures;
+    }
+    toggler.join();
+    EXPECT_EQ(0, failures.load());
+    EXPECT_EQ(0, Counter("sdk.strings_alive"));
+    EXPECT_EQ(0, Counter("sdk.strings_freed_twice"));
+}
