@@ -13,7 +13,7 @@
 #include "gpu/gpu_access.h"
 #include "gpu/gpu_discovery.h"
 #include "gpu/gpu_table.h"
-#include "gpu/i2c_transport.h"
+#include "gpu/i2c_bus.h"
 #include "stdout_capture.h"
 
 namespace {
@@ -25,6 +25,7 @@ namespace {
 
 int64_t Count(const char* counter) { return TorvexBench_Counter(counter); }
 
+constexpr uint8_t kBoard = 0x56;
 constexpr wchar_t kNvidiaFailed[] = L"GPU i2c_B initial fail!\nPlease check NV driver!\n";
 
 TEST(GpuAccess, NvidiaMachineIsServedThroughNvapiOneTransactionPerRead) {
@@ -58,20 +59,20 @@ TEST(GpuAccess, NvidiaMachineIsServedThroughNvapiOneTransactionPerRead) {
     TorvexBench_ClearLog();
     const int64_t queries = Count("nvapi.query");
     uint8_t value = 0;
-    EXPECT_EQ(0, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x12, &value));
+    EXPECT_EQ(0, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x12, &value));
     EXPECT_EQ(51, value);
     uint8_t block[8] = {};
-    EXPECT_EQ(0, I2cReadBlock(g_GpuEntries[0], kBoardDeviceAddress, 0x11, block, 8));
+    EXPECT_EQ(0, I2cBus(g_GpuEntries[0]).ReadBlock(kBoard, 0x11, block, 8));
     EXPECT_EQ((std::vector<uint8_t>{34, 51, 68, 85, 102, 119, 136, 153}), std::vector<uint8_t>(block, block + 8));
     // A failure comes back as the driver gave it, without a retry; the device address goes to the
     // driver as given, and an entry of no vendor reads nothing.
     ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x12, 1, nvapi::NVAPI_PORTID_NOT_FOUND));
-    EXPECT_EQ(nvapi::NVAPI_PORTID_NOT_FOUND, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x12, &value));
-    EXPECT_EQ(0, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x12, &value));
-    EXPECT_NE(0, I2cReadByte(g_GpuEntries[0], 0xA0, 0x12, &value));
+    EXPECT_EQ(nvapi::NVAPI_PORTID_NOT_FOUND, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x12, &value));
+    EXPECT_EQ(0, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x12, &value));
+    EXPECT_NE(0, I2cBus(g_GpuEntries[0]).ReadByte(0xA0, 0x12, &value));
     value = 0xAA;
-    EXPECT_EQ(-1, I2cReadByte(none, kBoardDeviceAddress, 0x10, &value));
-    EXPECT_EQ(-1, I2cReadBlock(none, kBoardDeviceAddress, 0x10, &value, 1));
+    EXPECT_EQ(-1, I2cBus(none).ReadByte(kBoard, 0x10, &value));
+    EXPECT_EQ(-1, I2cBus(none).ReadBlock(kBoard, 0x10, &value, 1));
     EXPECT_EQ(0xAA, value);
 
     ASSERT_EQ(5, TorvexBench_LogCount());
@@ -107,8 +108,8 @@ TEST(GpuAccess, AFunctionTheDriverDoesNotHaveGivesNoImplementationAndIsAskedForA
     ASSERT_EQ(0, InitGpuAccess());
     uint8_t value = 0xAB;
     const int64_t queriesBefore = Count("nvapi.query");
-    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x10, &value));
-    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x10, &value));
+    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x10, &value));
+    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x10, &value));
     EXPECT_EQ(0xAB, value);
     EXPECT_EQ(queriesBefore + 2, Count("nvapi.query"));
     EXPECT_EQ(0, TorvexBench_LogCount());
@@ -138,12 +139,12 @@ TEST(GpuAccess, NvapiWithoutGpusFallsBackToAmdWithBusesFromTheMapping) {
     // Each read is one transaction on a fresh I2C interface; failures pass through.
     TorvexBench_ClearLog();
     uint8_t block[8] = {};
-    EXPECT_EQ(0, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x22, block));
+    EXPECT_EQ(0, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x22, block));
     EXPECT_EQ(3, block[0]);
-    EXPECT_EQ(0, I2cReadBlock(g_GpuEntries[0], kBoardDeviceAddress, 0x21, block, 8));
+    EXPECT_EQ(0, I2cBus(g_GpuEntries[0]).ReadBlock(kBoard, 0x21, block, 8));
     EXPECT_EQ((std::vector<uint8_t>{2, 3, 4, 5, 6, 7, 8, 9}), std::vector<uint8_t>(block, block + 8));
     ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x20, 1, adlx::ADLX_NOT_SUPPORTED));
-    EXPECT_EQ(adlx::ADLX_NOT_SUPPORTED, I2cReadBlock(g_GpuEntries[0], kBoardDeviceAddress, 0x20, block, 4));
+    EXPECT_EQ(adlx::ADLX_NOT_SUPPORTED, I2cBus(g_GpuEntries[0]).ReadBlock(kBoard, 0x20, block, 4));
     EXPECT_EQ(3, Count("adlx.geti2c"));
     ASSERT_EQ(3, TorvexBench_LogCount());
     const int lengths[3] = {1, 8, 4};
