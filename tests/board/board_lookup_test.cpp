@@ -6,28 +6,22 @@ TEST(BoardLookup, WithoutAGpuEveryBoardExportRefusesAndWritesNothing) {
     LoadMachine("");
     LoadedModule module;
 
-    auto support = Poisoned<FunctionSupport>();
-    auto flag = Poisoned<uint8_t>();
-    auto map = Poisoned<ThermalMap>();
-    auto power = Poisoned<QLXSWPowerStatus>();
-    auto a = Poisoned<uint32_t>(), b = a, c = a;
-    auto state = Poisoned<int32_t>();
-    auto raw = Poisoned<GSensorData>(), filtered = raw;
+    BoardOutputs o;
     for (int id : {0, 1, 255}) {
-        EXPECT_EQ(-1, module->Check_Function_Support(id, &support));
-        EXPECT_EQ(-1, module->Check_MTPD_Support(id, &flag));
-        EXPECT_EQ(-1, module->Check_GSensor_Support(id, &flag));
-        EXPECT_EQ(-1, module->GetThermalMap(id, &map));
-        EXPECT_EQ(-1, module->GetPowerStatus(id, &power));
-        EXPECT_EQ(-1, module->GetMileageTotalTime(id, &a, &b, &c));
-        EXPECT_EQ(-1, module->GetMileageLatestTime(id, &a, &b, &c));
-        EXPECT_EQ(-1, module->GetMileageLatestManual(id, &a, &b, &c));
-        EXPECT_EQ(-1, module->GetMileageStatus(id, &state));
+        EXPECT_EQ(-1, module->Check_Function_Support(id, &o.support));
+        EXPECT_EQ(-1, module->Check_MTPD_Support(id, &o.flag));
+        EXPECT_EQ(-1, module->Check_GSensor_Support(id, &o.flag));
+        EXPECT_EQ(-1, module->GetThermalMap(id, &o.map));
+        EXPECT_EQ(-1, module->GetPowerStatus(id, &o.power));
+        EXPECT_EQ(-1, module->GetMileageTotalTime(id, &o.first, &o.second, &o.third));
+        EXPECT_EQ(-1, module->GetMileageLatestTime(id, &o.first, &o.second, &o.third));
+        EXPECT_EQ(-1, module->GetMileageLatestManual(id, &o.first, &o.second, &o.third));
+        EXPECT_EQ(-1, module->GetMileageStatus(id, &o.state));
         EXPECT_EQ(-1, module->SetMileage_Rec(id, Recording));
         EXPECT_EQ(-1, module->SetMileage_Rec_Stop(id));
-        EXPECT_EQ(-1, module->Get_GSensor_Data(id, &raw, &filtered));
+        EXPECT_EQ(-1, module->Get_GSensor_Data(id, &o.raw, &o.filtered));
     }
-    EXPECT_TRUE(Untouched(support, flag, map, power, a, b, c, state, raw, filtered));
+    EXPECT_TRUE(o.Untouched());
     EXPECT_EQ(0, TorvexBench_LogCount());
 }
 

@@ -8,21 +8,6 @@
 
 namespace {
 
-// Every output a board export can write, filled with the poison pattern.
-struct Outputs {
-    FunctionSupport support = Poisoned<FunctionSupport>();
-    uint8_t flag = Poisoned<uint8_t>();
-    ThermalMap map = Poisoned<ThermalMap>();
-    QLXSWPowerStatus power = Poisoned<QLXSWPowerStatus>();
-    uint32_t first = Poisoned<uint32_t>(), second = first, third = first;
-    int32_t state = Poisoned<int32_t>();
-    GSensorData raw = Poisoned<GSensorData>(), filtered = raw;
-
-    bool Untouched() const {
-        return ::Untouched(support, flag, map, power, first, second, third, state, raw, filtered);
-    }
-};
-
 // The pointer at position `index` of a call, or null when that is the one to leave out.
 template <typename T>
 T* Unless(int nullIndex, int index, T* pointer) {
@@ -32,36 +17,49 @@ T* Unless(int nullIndex, int index, T* pointer) {
 struct PointerCase {
     const char* name;
     int pointers;  // how many pointer arguments the export takes
-    std::function<int(const ModuleExports&, int id, Outputs&, int nullIndex)> call;
+    std::function<int(const ModuleExports&, int id, BoardOutputs&, int nullIndex)> call;
 };
 
 const PointerCase kPointerCases[] = {
     {"Check_Function_Support", 1,
-     [](const ModuleExports& m, int id, Outputs& o, int n) { return m.Check_Function_Support(id, Unless(n, 0, &o.support)); }},
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
+         return m.Check_Function_Support(id, Unless(n, 0, &o.support));
+     }},
     {"Check_MTPD_Support", 1,
-     [](const ModuleExports& m, int id, Outputs& o, int n) { return m.Check_MTPD_Support(id, Unless(n, 0, &o.flag)); }},
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
+         return m.Check_MTPD_Support(id, Unless(n, 0, &o.flag));
+     }},
     {"Check_GSensor_Support", 1,
-     [](const ModuleExports& m, int id, Outputs& o, int n) { return m.Check_GSensor_Support(id, Unless(n, 0, &o.flag)); }},
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
+         return m.Check_GSensor_Support(id, Unless(n, 0, &o.flag));
+     }},
     {"GetThermalMap", 1,
-     [](const ModuleExports& m, int id, Outputs& o, int n) { return m.GetThermalMap(id, Unless(n, 0, &o.map)); }},
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
+         return m.GetThermalMap(id, Unless(n, 0, &o.map));
+     }},
     {"GetPowerStatus", 1,
-     [](const ModuleExports& m, int id, Outputs& o, int n) { return m.GetPowerStatus(id, Unless(n, 0, &o.power)); }},
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
+         return m.GetPowerStatus(id, Unless(n, 0, &o.power));
+     }},
     {"GetMileageTotalTime", 3,
-     [](const ModuleExports& m, int id, Outputs& o, int n) {
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
          return m.GetMileageTotalTime(id, Unless(n, 0, &o.first), Unless(n, 1, &o.second), Unless(n, 2, &o.third));
      }},
     {"GetMileageLatestTime", 3,
-     [](const ModuleExports& m, int id, Outputs& o, int n) {
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
          return m.GetMileageLatestTime(id, Unless(n, 0, &o.first), Unless(n, 1, &o.second), Unless(n, 2, &o.third));
      }},
     {"GetMileageLatestManual", 3,
-     [](const ModuleExports& m, int id, Outputs& o, int n) {
-         return m.GetMileageLatestManual(id, Unless(n, 0, &o.first), Unless(n, 1, &o.second), Unless(n, 2, &o.third));
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
+         return m.GetMileageLatestManual(id, Unless(n, 0, &o.first), Unless(n, 1, &o.second),
+                                         Unless(n, 2, &o.third));
      }},
     {"GetMileageStatus", 1,
-     [](const ModuleExports& m, int id, Outputs& o, int n) { return m.GetMileageStatus(id, Unless(n, 0, &o.state)); }},
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
+         return m.GetMileageStatus(id, Unless(n, 0, &o.state));
+     }},
     {"Get_GSensor_Data", 2,
-     [](const ModuleExports& m, int id, Outputs& o, int n) {
+     [](const ModuleExports& m, int id, BoardOutputs& o, int n) {
          return m.Get_GSensor_Data(id, Unless(n, 0, &o.raw), Unless(n, 1, &o.filtered));
      }},
 };
@@ -74,7 +72,7 @@ void ExpectEveryNullPointerRefused(const LoadedModule& module) {
             for (int id : {1, INT_MIN, INT_MAX}) {
                 SCOPED_TRACE(std::string(c.name) + ", pointer " + std::to_string(nullIndex) + ", id " +
                              std::to_string(id));
-                Outputs outputs;
+                BoardOutputs outputs;
                 EXPECT_EQ(-1, c.call(module.api(), id, outputs, nullIndex));
                 EXPECT_TRUE(outputs.Untouched());
             }
@@ -94,7 +92,7 @@ TEST(BoardNullPointers, AreRefusedOnABoardThatServesEveryExport) {
 
     // With every pointer given the same calls are served, so the refusals above were the null's.
     for (const PointerCase& c : kPointerCases) {
-        Outputs outputs;
+        BoardOutputs outputs;
         EXPECT_NE(-1, c.call(module.api(), 1, outputs, -1)) << c.name;
     }
 }
