@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <memory>
 
 #include "card/ic.h"
 #include "card/it8915_decode.h"
