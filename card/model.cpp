@@ -141,11 +141,3 @@ void CModel::DropDevices() {
 }
 
 void CModel::LoadCapabilities(uint32_t bits) { m_nFunctionSupport = (m_nFunctionSupport & ~kCapabilityMask) | bits; }
-
-bool CModel::Offers(uint32_t capability) const {
-    return OffersReadings(m_nFwVersion) && (m_nFunctionSupport & capability) != 0;
-}
-
-CPowerDetect* CModel::MonitorIfOffered(uint32_t capability) const {
-    return Offers(capability) ? m_spPowerDetect.get() : nullptr;
-}

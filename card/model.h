@@ -12,6 +12,7 @@
 
 #include "TorvexModule.h"
 #include "card/gsensor.h"
+#include "card/it8915_registers.h"
 #include "card/mileage.h"
 #include "card/power_detect.h"
 #include "gpu/gpu_entry.h"
@@ -59,8 +60,12 @@ private:
     void AttachControllers();
     void DropDevices();
     void LoadCapabilities(uint32_t bits);
-    CPowerDetect* MonitorIfOffered(uint32_t capability) const;
-    bool Offers(uint32_t capability) const;
+    CPowerDetect* MonitorIfOffered(uint32_t capability) const {
+        return Offers(capability) ? m_spPowerDetect.get() : nullptr;
+    }
+    bool Offers(uint32_t capability) const {
+        return it8915::OffersReadings(m_nFwVersion) && (m_nFunctionSupport & capability) != 0;
+    }
 
     // Empty after the controller failed to identify itself on its first identification byte.
     std::shared_ptr<CPowerDetect> m_spPowerDetect;

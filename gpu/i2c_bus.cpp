@@ -2,7 +2,6 @@
 
 #include "gpu/adlx_binding.h"
 #include "gpu/adlx_ref.h"
-#include "gpu/nvapi_binding.h"
 
 nvapi::NV_I2C_INFO_V3 g_I2cInfo;
 uint32_t g_nI2cReadFlags;
@@ -10,17 +9,6 @@ uint32_t g_nI2cReadFlags;
 namespace {
 
 constexpr int kNoVendor = -1;
-
-// One NVIDIA transaction on the shared record.
-int NvRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) {
-    nvapi::NvU8 registerNumber = reg;
-    g_I2cInfo.i2cDevAddress = devAddress;
-    g_I2cInfo.pbI2cRegAddress = &registerNumber;
-    g_I2cInfo.regAddrSize = 1;
-    g_I2cInfo.pbData = buffer;
-    g_I2cInfo.cbSize = length;
-    return NvAPI_I2CReadEx(entry.hNvGpu, &g_I2cInfo, &g_nI2cReadFlags);
-}
 
 // One ADLX transaction on a fresh I2C interface of the GPU, released afterwards.
 int AdlxRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length,
@@ -48,13 +36,6 @@ int I2cBus::ReadByte(uint8_t devAddress, uint8_t reg, uint8_t* value, I2cRoute r
     }
 }
 
-int I2cBus::ReadBlock(uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) const {
-    switch (m_entry.vendor) {
-        case kGpuVendorAmd:
-            return AdlxRead(m_entry, devAddress, reg, buffer, length, true);
-        case kGpuVendorNvidia:
-            return NvRead(m_entry, devAddress, reg, buffer, length);
-        default:
-            return kNoVendor;
-    }
+int I2cBus::ReadBlockOtherVendor(uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) const {
+    return m_entry.vendor == kGpuVendorAmd ? AdlxRead(m_entry, devAddress, reg, buffer, length, true) : kNoVendor;
 }
