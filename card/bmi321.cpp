@@ -1,10 +1,11 @@
 #include "card/bmi321.h"
 
+#include <utility>
+
 #include "base/diag.h"
 #include "card/it8915_registers.h"
 #include "card/register_read.h"
 #include "card/tilt_math.h"
-#include "gpu/i2c_transport.h"
 
 bool g_bFirstSample = true;
 float g_fAlpha = kTiltFilterAlpha;
@@ -87,19 +88,19 @@ void StoreAngles(GSensorData& data, const float (&angles)[3]) {
 
 }  // namespace
 
-CBMI321::CBMI321(const GpuEntry& entry) : CIC(entry, kBoardDeviceAddress) {}
+CBMI321::CBMI321(std::shared_ptr<const I2cBus> bus, uint8_t devAddress) : CIC(std::move(bus), devAddress) {}
 
 int CBMI321::GetSensorData(GSensorData* raw, GSensorData* filtered) {
-    SelectI2cSpeed100k();
+    I2cBus::Select100kHz();
     SensorBytes bytes{};
-    bytes.status = ReadRegisterOrZero(m_GpuEntry, m_byDevAddr, it8915::kRegTiltStatus);
+    bytes.status = ReadRegisterOrZero(*m_spBus, m_byDevAddr, it8915::kRegTiltStatus);
     int32_t* const statusBits[6] = {&m_Data.nStatus0, &m_Data.nStatus1, &m_Data.nStatus2,
                                     &m_Data.nStatus3, &m_Data.nStatus4, &m_Data.nStatus5};
     for (int bit = 0; bit < 6; ++bit) {
         *statusBits[bit] = (bytes.status >> bit) & 1;
     }
     for (int i = 0; i < 6; ++i) {
-        bytes.axes[i] = ReadRegisterOrZero(m_GpuEntry, m_byDevAddr, static_cast<uint8_t>(it8915::kRegTiltAxes + i));
+        bytes.axes[i] = ReadRegisterOrZero(*m_spBus, m_byDevAddr, static_cast<uint8_t>(it8915::kRegTiltAxes + i));
     }
     m_Data.iX = RawAxis(bytes, kTiltX);
     m_Data.iY = RawAxis(bytes, kTiltY);

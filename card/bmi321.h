@@ -2,6 +2,9 @@
 // unfiltered and smoothed.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
 #include "card/ic.h"
 
 // Smoothing state, one set for the whole module: every board's readings feed the same filter.
@@ -13,7 +16,8 @@ extern float g_fLastZ;
 
 class CBMI321 : public CIC {
 public:
-    explicit CBMI321(const GpuEntry& entry);
+    // The accelerometer at this device address on the bus.
+    CBMI321(std::shared_ptr<const I2cBus> bus, uint8_t devAddress);
 
     // Writes the unfiltered record to raw and the smoothed one to filtered; always 0 (a failed
     // register read counts as a 0 byte).

@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "TorvexModule.h"
 #include "card/bmi321.h"
 
 class CGSensor {
@@ -15,8 +16,11 @@ public:
 
     // Hands over the driver; the front owns it from then on.
     void AttachDriver(std::unique_ptr<CBMI321> driver) { m_pBMI321 = std::move(driver); }
-    // Null when the board has no tilt sensor.
-    CBMI321* Driver() const { return m_pBMI321.get(); }
+    bool HasDriver() const { return m_pBMI321 != nullptr; }
+
+    // One reading through the driver, framed by diagnostics that show the angles the caller passed
+    // in and the smoothed ones handed back. Needs the driver; always 0.
+    int GetSensorData(GSensorData* raw, GSensorData* filtered);
 
 private:
     std::unique_ptr<CBMI321> m_pBMI321;

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #include "TorvexModule.h"
-#include "gpu/gpu_entry.h"
+#include "gpu/i2c_bus.h"
 
 class CIC {
 public:
@@ -20,9 +22,11 @@ public:
     virtual int GetSensorData(GSensorData* raw, GSensorData* filtered);
 
 protected:
-    // Keeps its own copy of the entry, and with it its own reference on the ADLX GPU.
-    CIC(const GpuEntry& entry, uint8_t devAddress) : m_GpuEntry(entry), m_byDevAddr(devAddress) {}
+    // The monitor does no I/O of its own, so it has no bus.
+    CIC() = default;
+    // A chip: reached at this device address on the GPU's bus, which it shares with the board.
+    CIC(std::shared_ptr<const I2cBus> bus, uint8_t devAddress) : m_spBus(std::move(bus)), m_byDevAddr(devAddress) {}
 
-    GpuEntry m_GpuEntry;
-    uint8_t m_byDevAddr;
+    std::shared_ptr<const I2cBus> m_spBus;
+    uint8_t m_byDevAddr = 0;
 };

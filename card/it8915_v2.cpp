@@ -1,21 +1,21 @@
 #include "card/it8915_v2.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "card/it8915_decode.h"
 #include "card/it8915_registers.h"
-#include "gpu/i2c_transport.h"
 
 using namespace it8915;
 
-CIT8915_V2::CIT8915_V2(const GpuEntry& entry) : CIC(entry, kBoardDeviceAddress) {
+CIT8915_V2::CIT8915_V2(std::shared_ptr<const I2cBus> bus, uint8_t devAddress) : CIC(std::move(bus), devAddress) {
     GetMileageTotalTime(&m_nBaseMileage[0], &m_nBaseMileage[1], &m_nBaseMileage[2]);
 }
 
 int CIT8915_V2::GetMileageTotalTime(uint32_t* first, uint32_t* second, uint32_t* third) {
-    SelectI2cSpeed100k();
+    I2cBus::Select100kHz();
     uint8_t block[kMileageBlockLength] = {};
-    if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegMileageBlock, block, sizeof(block)) != 0) {
+    if (m_spBus->ReadBlock(m_byDevAddr, kRegMileageBlock, block, sizeof(block)) != 0) {
         return -1;
     }
     const MileageCounters counters = DecodeMileageBlock(block);
@@ -37,9 +37,9 @@ int CIT8915_V2::GetMileageLatestTime(uint32_t* first, uint32_t* second, uint32_t
 }
 
 int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
-    SelectI2cSpeed100k();
+    I2cBus::Select100kHz();
     uint8_t block[kPowerBlockLength];  // decoded only once a good read has filled it
-    if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegPowerBlock, block, sizeof(block)) == 0) {
+    if (m_spBus->ReadBlock(m_byDevAddr, kRegPowerBlock, block, sizeof(block)) == 0) {
         m_nPowerFailCount = 0;
         // The readings are decoded into the cache and written to *status from the same values. A
         // copy of fields just stored, from either side, would stall on store forwarding.
@@ -59,9 +59,9 @@ int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
 }
 
 int CIT8915_V2::GetThermalMap(ThermalMap* map) {
-    SelectI2cSpeed100k();
+    I2cBus::Select100kHz();
     uint8_t block[kThermalBlockLength];  // decoded only once a good read has filled it
-    if (I2cReadBlock(m_GpuEntry, m_byDevAddr, kRegThermalBlock, block, sizeof(block)) != 0) {
+    if (m_spBus->ReadBlock(m_byDevAddr, kRegThermalBlock, block, sizeof(block)) != 0) {
         return -1;
     }
     DecodeThermalBlock(block, map);

@@ -2,14 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "card/ic.h"
 #include "card/it8915_decode.h"
 
 class CIT8915_V2 : public CIC {
 public:
-    // Takes the counters' baseline at once (all 0 when that read fails).
-    explicit CIT8915_V2(const GpuEntry& entry);
+    // The controller at this device address on the bus. Takes the counters' baseline at once (all 0
+    // when that read fails).
+    CIT8915_V2(std::shared_ptr<const I2cBus> bus, uint8_t devAddress);
 
     // The counters as the controller reports them. -1 on a failed read, nothing written.
     int GetMileageTotalTime(uint32_t* first, uint32_t* second, uint32_t* third) override;

@@ -14,8 +14,6 @@ bool IsMileageState(int32_t value) { return value == Recording || value == Pause
 
 }  // namespace
 
-CMileage::CMileage(const GpuEntry& entry) : m_GpuEntry(entry) {}
-
 void CMileage::AttachController(std::unique_ptr<CIT8915_V2> controller) { m_pIT8915 = std::move(controller); }
 
 int CMileage::GetTotalTime(uint32_t* first, uint32_t* second, uint32_t* third) {

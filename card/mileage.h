@@ -8,11 +8,10 @@
 
 #include "TorvexModule.h"
 #include "card/it8915_v2.h"
-#include "gpu/gpu_entry.h"
 
 class CMileage {
 public:
-    explicit CMileage(const GpuEntry& entry);
+    CMileage() = default;
     CMileage(const CMileage&) = delete;
     CMileage& operator=(const CMileage&) = delete;
     virtual ~CMileage() = default;
@@ -43,7 +42,6 @@ private:
     uint32_t m_nStartMileage[3] = {0, 0, 0};
     uint32_t m_nLastMileage[3] = {0, 0, 0};
     uint32_t m_nAccMileage[3] = {0, 0, 0};
-    GpuEntry m_GpuEntry;
     std::unique_ptr<CIT8915_V2> m_pIT8915;
     MileageState m_nState = Stopped;
 };

@@ -2,9 +2,6 @@
 
 #include <utility>
 
-// The monitor does no I/O of its own, so it has no device address.
-CPowerDetect::CPowerDetect(const GpuEntry& entry) : CIC(entry, 0) {}
-
 void CPowerDetect::AttachController(std::unique_ptr<CIT8915_V2> controller) { m_pIT8915 = std::move(controller); }
 
 int CPowerDetect::GetPowerStatus(QLXSWPowerStatus* status) {

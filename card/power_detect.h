@@ -9,7 +9,7 @@
 
 class CPowerDetect : public CIC {
 public:
-    explicit CPowerDetect(const GpuEntry& entry);
+    CPowerDetect() = default;
 
     // Hands over the controller driver; the monitor owns it from then on.
     void AttachController(std::unique_ptr<CIT8915_V2> controller);

@@ -3,23 +3,16 @@
 
 #include <cstdint>
 
-#include "gpu/gpu_entry.h"
-#include "gpu/i2c_transport.h"
+#include "gpu/i2c_bus.h"
 
-inline bool ReadRegister(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* value) {
-    return I2cReadByte(entry, devAddress, reg, value) == 0;
+inline bool ReadRegister(const I2cBus& bus, uint8_t devAddress, uint8_t reg, uint8_t* value,
+                         I2cRoute route = I2cRoute::GpuVendor) {
+    return bus.ReadByte(devAddress, reg, value, route) == 0;
 }
 
 // A register whose read fails counts as 0 (the transport does not promise what it leaves behind).
-inline uint8_t ReadRegisterOrZero(const GpuEntry& entry, uint8_t devAddress, uint8_t reg) {
+inline uint8_t ReadRegisterOrZero(const I2cBus& bus, uint8_t devAddress, uint8_t reg,
+                                  I2cRoute route = I2cRoute::GpuVendor) {
     uint8_t value = 0;
-    return ReadRegister(entry, devAddress, reg, &value) ? value : 0;
-}
-
-// The same for the board controller's address, which every probe and export reads.
-inline bool ReadBoardByte(const GpuEntry& entry, uint8_t reg, uint8_t* value) {
-    return ReadRegister(entry, kBoardDeviceAddress, reg, value);
-}
-inline uint8_t ReadBoardByteOrZero(const GpuEntry& entry, uint8_t reg) {
-    return ReadRegisterOrZero(entry, kBoardDeviceAddress, reg);
+    return ReadRegister(bus, devAddress, reg, &value, route) ? value : 0;
 }

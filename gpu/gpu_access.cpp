@@ -4,7 +4,7 @@
 #include "gpu/adl_binding.h"
 #include "gpu/adlx_binding.h"
 #include "gpu/gpu_discovery.h"
-#include "gpu/i2c_transport.h"
+#include "gpu/i2c_bus.h"
 #include "gpu/nvapi_binding.h"
 
 namespace {

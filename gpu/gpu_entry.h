@@ -1,5 +1,5 @@
-// One GPU as the module knows it. Every board record and device object keeps its own copy, and
-// each copy holds its own reference on the ADLX GPU interface.
+// One GPU as the module knows it: the GPU table holds one per GPU and the GPU's bus object keeps
+// its own copy. Each copy holds its own reference on the ADLX GPU interface.
 #pragma once
 
 #include <cstdint>

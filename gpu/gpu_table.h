@@ -1,5 +1,5 @@
 // The module-wide GPU entry table and the vendor objects that listing keeps (gpu_table.cpp; see
-// module/init_order.h for when they are built and destroyed relative to the rest).
+// base/init_order.h for when they are built and destroyed relative to the rest).
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,9 @@
  * 32-bit IEEE. The layouts below are a binary contract and are pinned by static assertions.
  *
  * Board exports take a GPU identifier (the GPU's PCI bus number) first. An identifier that matches
- * no board addresses the first board; with no board at all they return -1 and write nothing.
+ * no board addresses the first board; with no board at all they return -1 and write nothing. A null
+ * pointer argument is refused with -1, and nothing is written. Board exports may be called from
+ * several threads; they run one at a time.
  *
  * Usable from C and C++. Link against libTorvexModule.dll.a (MinGW) or TorvexModule.lib (MSVC), or
  * load the DLL at run time and take the functions with GetProcAddress through the PFN_ typedefs at

@@ -84,3 +84,18 @@ template <typename... T>
 bool Untouched(const T&... values) {
     return (... && (std::memcmp(&values, &static_cast<const T&>(Poisoned<T>()), sizeof(T)) == 0));
 }
+
+// Every output a board export can write, poisoned.
+struct BoardOutputs {
+    FunctionSupport support = Poisoned<FunctionSupport>();
+    uint8_t flag = Poisoned<uint8_t>();
+    ThermalMap map = Poisoned<ThermalMap>();
+    QLXSWPowerStatus power = Poisoned<QLXSWPowerStatus>();
+    uint32_t first = Poisoned<uint32_t>(), second = first, third = first;
+    int32_t state = Poisoned<int32_t>();
+    GSensorData raw = Poisoned<GSensorData>(), filtered = raw;
+
+    bool Untouched() const {
+        return ::Untouched(support, flag, map, power, first, second, third, state, raw, filtered);
+    }
+};

@@ -1,149 +1,204 @@
 // How the controller's firmware version decides what a board offers: the probe at load, the two
 // version checks and the gates they feed, with the I2C traffic each step makes.
+#include <optional>
 #include <regex>
 
 #include "board_bench.h"
 #include "debug_capture.h"
 #include "stdout_capture.h"
 
-static int CountLines(const DebugOutputCapture& debug, const wchar_t* pattern) {
+namespace {
+
+int CountLines(const DebugOutputCapture& debug, const wchar_t* pattern) {
     int count = 0;
     for (const std::wstring& line : debug.Lines()) count += std::regex_match(line, std::wregex(pattern));
     return count;
 }
 
-TEST(BoardFirmware, CapabilityFirmwareIsServedWithExactTrafficAndGatedByItsVersion) {
-    // Thermal words w0..w7: sensor 1 averages w2 and w5, sensor 2 w1 and w3 (w3 negative), sensor
-    // 3 w0 and w7, sensor 4 is w4 (negative: left as it was). Power groups hold their reading in
-    // the last two bytes, the last group first. Counters 10, 20, 30, kept last first.
-    LoadMachine(Gpu(1, 0x511, R"("0xFD": 7,
-        "0x60": [2, 138, 0, 100, 1, 144, 255, 236, 128, 0, 1, 164, 127, 255, 0, 0],
-        "0x80": [238, 238, 48, 57, 238, 238, 39, 15, 238, 238, 0, 45, 238, 238, 195, 80,
-                 238, 238, 3, 9, 238, 238, 19, 136],
-        "0xC0": [0, 0, 0, 30, 0, 0, 0, 20, 0, 0, 0, 10])"));
+// A board whose firmware (0x511) reports its capability byte, 7: totals, power status, thermal
+// map. Thermal words w0..w7: sensor 1 averages w2 and w5, sensor 2 w1 and w3 (w3 negative),
+// sensor 3 w0 and w7, sensor 4 is w4 (negative: left as it was). Power groups hold their reading
+// in their last two bytes, the last group first. Counters 10, 20, 30, kept last first.
+class CapabilityFirmware : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadMachine(Gpu(1, 0x511, R"("0xFD": 7,
+            "0x60": [2, 138, 0, 100, 1, 144, 255, 236, 128, 0, 1, 164, 127, 255, 0, 0],
+            "0x80": [238, 238, 48, 57, 238, 238, 39, 15, 238, 238, 0, 45, 238, 238, 195, 80,
+                     238, 238, 3, 9, 238, 238, 19, 136],
+            "0xC0": [0, 0, 0, 30, 0, 0, 0, 20, 0, 0, 0, 10])"));
+        module.emplace();
+        loadTraffic = Traffic();
+        loadOutput = out.Finish();
+    }
+
     DebugOutputCapture debug;
     StdoutCapture out;
-    LoadedModule module;
+    std::optional<LoadedModule> module;
+    Strings loadTraffic;
+    std::string loadOutput;
+};
 
+TEST_F(CapabilityFirmware, ProbesAtLoadReadTheCapabilitiesAndTheTiltSensorWithoutIdentification) {
     // The temporary record probes the controller only; the registry's copy also the tilt sensor.
     // Each probe that finds the controller makes two drivers, each reading its counter baseline.
     EXPECT_EQ(Strings({"0:1E", "0:1F", "0:FC", "0:FD", "0:C0/12", "0:C0/12", "0:1E", "0:1F", "0:FC", "0:FD",
                        "0:C0/12", "0:C0/12", "0:4C", "0:4D", "0:4E", "0:4F"}),
-              Traffic());
-    EXPECT_EQ("", out.Finish());
+              loadTraffic);
+    EXPECT_EQ("", loadOutput);
     EXPECT_EQ(0, CountLines(debug, L"m_bSupportMPT :.*"));
     EXPECT_EQ(1, CountLines(debug, L"CBMI321 :1 .*X "));
+}
 
+TEST_F(CapabilityFirmware, ThermalMapAveragesEachSensorsWordsAndLeavesANegativeFourthAlone) {
     auto map = Poisoned<ThermalMap>();
-    ASSERT_EQ(0, module->GetThermalMap(1, &map));
+    ASSERT_EQ(0, (*module)->GetThermalMap(1, &map));
     EXPECT_EQ(Bits(41.0f), Bits(map.fValue[0]));
     EXPECT_EQ(Bits(4.0f), Bits(map.fValue[1]));
     EXPECT_EQ(Bits(32.5f), Bits(map.fValue[2]));
     EXPECT_TRUE(Untouched(map.fValue[3], map.fValue[4]));
     EXPECT_EQ(4, map.nCount);
+    EXPECT_EQ(Strings{"0:60/16"}, Traffic());
+}
+
+TEST_F(CapabilityFirmware, PowerStatusArrivesWholeFromOneBlockRead) {
     // The power decoding is checked natively; here only that the block arrives whole.
     auto power = Poisoned<QLXSWPowerStatus>();
-    ASSERT_EQ(0, module->GetPowerStatus(1, &power));
+    ASSERT_EQ(0, (*module)->GetPowerStatus(1, &power));
     EXPECT_EQ(Bits(5.0f), Bits(power.fValue[0]));
     EXPECT_EQ(0x4145851Fu, Bits(power.fValue[5]));
     EXPECT_TRUE(Untouched(power.fValue[6]));
     EXPECT_EQ(6, power.nCount);
+    EXPECT_EQ(Strings{"0:80/24"}, Traffic());
+}
+
+TEST_F(CapabilityFirmware, UsageTimeTotalsAreTheCountersAndLatestTheirAdvanceSinceLoad) {
     uint32_t a = 0, b = 0, c = 0;
-    ASSERT_EQ(0, module->GetMileageTotalTime(1, &a, &b, &c));
+    ASSERT_EQ(0, (*module)->GetMileageTotalTime(1, &a, &b, &c));
     EXPECT_EQ(std::vector<uint32_t>({10, 20, 30}), std::vector<uint32_t>({a, b, c}));
     SetCounters(0, 15, 20, 29);  // the advance since load wraps at 32 bits
-    ASSERT_EQ(0, module->GetMileageLatestTime(1, &a, &b, &c));
+    ASSERT_EQ(0, (*module)->GetMileageLatestTime(1, &a, &b, &c));
     EXPECT_EQ(std::vector<uint32_t>({5, 0, 0xFFFFFFFF}), std::vector<uint32_t>({a, b, c}));
-    GSensorData raw{}, filtered{};
-    EXPECT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
-    EXPECT_EQ(Strings({"0:60/16", "0:80/24", "0:C0/12", "0:C0/12", "0:76", "0:70", "0:71", "0:72", "0:73", "0:74",
-                       "0:75"}),
-              Traffic());
+    EXPECT_EQ(Strings({"0:C0/12", "0:C0/12"}), Traffic());
+}
 
+TEST_F(CapabilityFirmware, TiltDataReadsTheStatusThenTheAxesOneRegisterAtATime) {
+    GSensorData raw{}, filtered{};
+    EXPECT_EQ(0, (*module)->Get_GSensor_Data(1, &raw, &filtered));
+    EXPECT_EQ(Strings({"0:76", "0:70", "0:71", "0:72", "0:73", "0:74", "0:75"}), Traffic());
+}
+
+TEST_F(CapabilityFirmware, ChecksReportTheCapabilityByteAndTheVersion) {
     FunctionSupport support{};
-    EXPECT_EQ(0, module->Check_Function_Support(1, &support));
+    EXPECT_EQ(0, (*module)->Check_Function_Support(1, &support));
     EXPECT_EQ(0x7u, support.nFunction);
     EXPECT_EQ(0x511u, support.nVersion);
     uint8_t supported = 0xCD;
-    EXPECT_EQ(0, module->Check_MTPD_Support(1, &supported));
+    EXPECT_EQ(0, (*module)->Check_MTPD_Support(1, &supported));
     EXPECT_EQ(1, supported);
     EXPECT_EQ(Strings({"0:1E", "0:1F", "0:FC", "0:FD", "0:1E", "0:1F"}), Traffic());
+}
 
-    // Failed reads write nothing.
+TEST_F(CapabilityFirmware, FailedReadsWriteNothing) {
     ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x60, 1, 0));
     ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0xC4, 2, 0));
-    map = Poisoned<ThermalMap>();
+    auto map = Poisoned<ThermalMap>();
     auto x = Poisoned<uint32_t>(), y = x, z = x;
-    EXPECT_EQ(-1, module->GetThermalMap(1, &map));
-    EXPECT_EQ(-1, module->GetMileageTotalTime(1, &x, &y, &z));
-    EXPECT_EQ(-1, module->GetMileageLatestTime(1, &x, &y, &z));
+    EXPECT_EQ(-1, (*module)->GetThermalMap(1, &map));
+    EXPECT_EQ(-1, (*module)->GetMileageTotalTime(1, &x, &y, &z));
+    EXPECT_EQ(-1, (*module)->GetMileageLatestTime(1, &x, &y, &z));
     EXPECT_TRUE(Untouched(map, x, y, z));
+}
 
+TEST_F(CapabilityFirmware, UnreadableVersionByteGivesMinusTwoAndClosesTheGatesUntilReadAgain) {
     // An unreadable high byte leaves version 0x0011 in the record, below every gate.
     ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x1F, -1, 0));
-    support = Poisoned<FunctionSupport>();
-    EXPECT_EQ(-2, module->Check_Function_Support(1, &support));
-    EXPECT_EQ(-2, module->Check_MTPD_Support(1, &supported));
+    auto support = Poisoned<FunctionSupport>();
+    auto map = Poisoned<ThermalMap>();
+    uint8_t supported = 0xCD;
+    EXPECT_EQ(-2, (*module)->Check_Function_Support(1, &support));
+    EXPECT_EQ(-2, (*module)->Check_MTPD_Support(1, &supported));
     EXPECT_EQ(0, supported);
-    EXPECT_EQ(-1, module->GetThermalMap(1, &map));
+    EXPECT_EQ(-1, (*module)->GetThermalMap(1, &map));
     EXPECT_TRUE(Untouched(support, map));
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x1F, 0, 0));
-    EXPECT_EQ(0, module->Check_Function_Support(1, &support));
-    EXPECT_EQ(0x511u, support.nVersion);
-    EXPECT_EQ(0, module->GetThermalMap(1, &map));
 
-    // Older version words keep the capability bits the probe loaded; the function gates need a
-    // version above 328.
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x1F, 0, 0));
+    EXPECT_EQ(0, (*module)->Check_Function_Support(1, &support));
+    EXPECT_EQ(0x511u, support.nVersion);
+    EXPECT_EQ(0, (*module)->GetThermalMap(1, &map));
+}
+
+TEST_F(CapabilityFirmware, ReadingsNeedAVersionAbove328AndKeepTheProbedCapabilities) {
+    // Older version words are refused by the check but keep the capability bits the probe loaded.
+    FunctionSupport support{};
+    ThermalMap map{};
+    QLXSWPowerStatus power{};
+    uint32_t x = 0, y = 0, z = 0;
     SetRegisters(0, 0x1E, {0x49, 0x01});
-    EXPECT_EQ(-1, module->Check_Function_Support(1, &support));
-    EXPECT_EQ(0, module->GetThermalMap(1, &map));
+    EXPECT_EQ(-1, (*module)->Check_Function_Support(1, &support));
+    EXPECT_EQ(0, (*module)->GetThermalMap(1, &map));
     SetRegisters(0, 0x1E, {0x48, 0x01});
-    EXPECT_EQ(-1, module->Check_Function_Support(1, &support));
-    EXPECT_EQ(-1, module->GetThermalMap(1, &map));
-    EXPECT_EQ(-1, module->GetPowerStatus(1, &power));
-    EXPECT_EQ(-1, module->GetMileageTotalTime(1, &x, &y, &z));
+    EXPECT_EQ(-1, (*module)->Check_Function_Support(1, &support));
+    EXPECT_EQ(-1, (*module)->GetThermalMap(1, &map));
+    EXPECT_EQ(-1, (*module)->GetPowerStatus(1, &power));
+    EXPECT_EQ(-1, (*module)->GetMileageTotalTime(1, &x, &y, &z));
 }
 
 // Firmware up to 0x510 identifies itself with 0x15, 0x89 in registers 0x20, 0x21 and prints the
 // first byte. Bus 1: 0x510 with register 0xFD = 0x35; bus 2: 0x400 with a wrong second byte;
 // bus 3: 0x400 with a wrong first byte; bus 4: 0x50A; bus 5: 0x4FF.
-TEST(BoardFirmware, IdentifyingFirmwareIsSupportedFrom0x500AndGetsItsCapabilitiesFromTheCheck) {
-    LoadMachine(Gpu(1, 0x510, R"("0x20": [21, 137], "0xFD": 53)") + "," + Gpu(2, 0x400, R"("0x20": [21, 66])") + "," +
-                Gpu(3, 0x400, R"("0x20": [22, 137])") + "," + Gpu(4, 0x50A, R"("0x20": [21, 137])") + "," +
-                Gpu(5, 0x4FF, R"("0x20": [21, 137])"));
+class IdentifyingFirmware : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadMachine(Gpu(1, 0x510, R"("0x20": [21, 137], "0xFD": 53)") + "," + Gpu(2, 0x400, R"("0x20": [21, 66])") +
+                    "," + Gpu(3, 0x400, R"("0x20": [22, 137])") + "," + Gpu(4, 0x50A, R"("0x20": [21, 137])") + "," +
+                    Gpu(5, 0x4FF, R"("0x20": [21, 137])"));
+        module.emplace();
+        loadTraffic = Traffic();
+        loadOutput = out.Finish();
+    }
+
     DebugOutputCapture debug;
     StdoutCapture out;
-    LoadedModule module;
+    std::optional<LoadedModule> module;
+    Strings loadTraffic;
+    std::string loadOutput;
+};
 
+TEST_F(IdentifyingFirmware, EveryProbePrintsTheFirstIdentificationByte) {
     // Each append probes the new GPU's temporary and copy, then the moved records in order.
     EXPECT_EQ("15 15 15 15 15 16 16 15 15 15 15 15 15 16 15 15 15 15 16 15 ",
-              std::regex_replace(out.Finish(), std::regex("0xB2 = (\\w+)\n"), "$1 "));
+              std::regex_replace(loadOutput, std::regex("0xB2 = (\\w+)\n"), "$1 "));
     // One line per successful identification: GPU 0's six probes, GPU 3's three, GPU 4's two.
     EXPECT_EQ(11, CountLines(debug, L"m_bSupportMPT :1 .*X "));
-    const Strings traffic = Traffic();
-    EXPECT_EQ(0, Count(traffic, "0:FD"));
-    EXPECT_EQ(5, Count(traffic, "1:21"));
-    EXPECT_EQ(0, Count(traffic, "2:21"));
-    EXPECT_EQ(0, Count(traffic, "1:C0/12") + Count(traffic, "2:C0/12"));  // no controller driver was made
+}
 
-    // Supported, but without capability bits until the check: only the stopwatch answers.
+TEST_F(IdentifyingFirmware, ProbesReadNoCapabilitiesAndMakeNoDriverForAFailedIdentification) {
+    EXPECT_EQ(0, Count(loadTraffic, "0:FD"));
+    EXPECT_EQ(5, Count(loadTraffic, "1:21"));
+    EXPECT_EQ(0, Count(loadTraffic, "2:21"));
+    EXPECT_EQ(0, Count(loadTraffic, "1:C0/12") + Count(loadTraffic, "2:C0/12"));
+}
+
+TEST_F(IdentifyingFirmware, WithoutCapabilitiesOnlyTheStopwatchAnswers) {
     auto map = Poisoned<ThermalMap>();
     auto a = Poisoned<uint32_t>(), b = a, c = a;
-    EXPECT_EQ(-1, module->GetThermalMap(1, &map));
-    EXPECT_EQ(-1, module->GetMileageTotalTime(1, &a, &b, &c));
+    EXPECT_EQ(-1, (*module)->GetThermalMap(1, &map));
+    EXPECT_EQ(-1, (*module)->GetMileageTotalTime(1, &a, &b, &c));
     EXPECT_TRUE(Untouched(map, a, b, c));
-    EXPECT_EQ(0, module->GetMileageLatestTime(1, &a, &b, &c));
+    EXPECT_EQ(0, (*module)->GetMileageLatestTime(1, &a, &b, &c));
     int32_t state = -7;
-    EXPECT_EQ(0, module->GetMileageStatus(1, &state));
+    EXPECT_EQ(0, (*module)->GetMileageStatus(1, &state));
     EXPECT_EQ(Stopped, state);
+}
 
-    // From 0x510 on the check takes bits 0 to 3 of register 0xFD, below it all four.
+TEST_F(IdentifyingFirmware, ChecksTakeBits0To3OfTheCapabilityByteFrom0x510AndAllFourFrom0x500) {
     const struct { int id, code; uint32_t function; } checks[] = {
         {1, 0, 5}, {2, -1, 0}, {3, -1, 0}, {4, 0, 0xF}, {5, -1, 0}};
     for (const auto& check : checks) {
         SCOPED_TRACE(check.id);
         auto support = Poisoned<FunctionSupport>();
-        EXPECT_EQ(check.code, module->Check_Function_Support(check.id, &support));
+        EXPECT_EQ(check.code, (*module)->Check_Function_Support(check.id, &support));
         if (check.code == 0) {
             EXPECT_EQ(check.function, support.nFunction);
             EXPECT_EQ(check.id == 1 ? 0x510u : 0x50Au, support.nVersion);
@@ -151,22 +206,31 @@ TEST(BoardFirmware, IdentifyingFirmwareIsSupportedFrom0x500AndGetsItsCapabilitie
             EXPECT_TRUE(Untouched(support));
         }
         uint8_t supported = 0xCD;
-        EXPECT_EQ(check.code, module->Check_MTPD_Support(check.id, &supported));
+        EXPECT_EQ(check.code, (*module)->Check_MTPD_Support(check.id, &supported));
         EXPECT_EQ(check.code == 0, supported);
     }
-    // The gates follow the bits the check loaded.
-    EXPECT_EQ(0, module->GetThermalMap(1, &map));
-    auto power = Poisoned<QLXSWPowerStatus>();
-    EXPECT_EQ(-1, module->GetPowerStatus(1, &power));
-    EXPECT_TRUE(Untouched(power));
+}
 
-    // Firmware that failed to identify itself offers nothing.
+TEST_F(IdentifyingFirmware, GatesFollowTheCapabilitiesTheCheckLoaded) {
+    FunctionSupport support{};
+    ASSERT_EQ(0, (*module)->Check_Function_Support(1, &support));  // 0x35: thermal map, no power status
+    ThermalMap map{};
+    EXPECT_EQ(0, (*module)->GetThermalMap(1, &map));
+    auto power = Poisoned<QLXSWPowerStatus>();
+    EXPECT_EQ(-1, (*module)->GetPowerStatus(1, &power));
+    EXPECT_TRUE(Untouched(power));
+}
+
+TEST_F(IdentifyingFirmware, FirmwareThatFailedToIdentifyItselfOffersNothing) {
     for (int id : {2, 3}) {
-        a = Poisoned<uint32_t>();
-        state = Poisoned<int32_t>();
-        EXPECT_EQ(-1, module->GetMileageLatestTime(id, &a, &b, &c));
-        EXPECT_EQ(-1, module->GetMileageStatus(id, &state));
-        EXPECT_EQ(-1, module->SetMileage_Rec(id, Recording));
-        EXPECT_TRUE(Untouched(a, state)) << id;
+        SCOPED_TRACE(id);
+        auto a = Poisoned<uint32_t>(), b = a, c = a;
+        auto state = Poisoned<int32_t>();
+        EXPECT_EQ(-1, (*module)->GetMileageLatestTime(id, &a, &b, &c));
+        EXPECT_EQ(-1, (*module)->GetMileageStatus(id, &state));
+        EXPECT_EQ(-1, (*module)->SetMileage_Rec(id, Recording));
+        EXPECT_TRUE(Untouched(a, state));
     }
 }
+
+}  // namespace

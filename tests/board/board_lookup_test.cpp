@@ -6,60 +6,63 @@ TEST(BoardLookup, WithoutAGpuEveryBoardExportRefusesAndWritesNothing) {
     LoadMachine("");
     LoadedModule module;
 
-    auto support = Poisoned<FunctionSupport>();
-    auto flag = Poisoned<uint8_t>();
-    auto map = Poisoned<ThermalMap>();
-    auto power = Poisoned<QLXSWPowerStatus>();
-    auto a = Poisoned<uint32_t>(), b = a, c = a;
-    auto state = Poisoned<int32_t>();
-    auto raw = Poisoned<GSensorData>(), filtered = raw;
+    BoardOutputs o;
     for (int id : {0, 1, 255}) {
-        EXPECT_EQ(-1, module->Check_Function_Support(id, &support));
-        EXPECT_EQ(-1, module->Check_MTPD_Support(id, &flag));
-        EXPECT_EQ(-1, module->Check_GSensor_Support(id, &flag));
-        EXPECT_EQ(-1, module->GetThermalMap(id, &map));
-        EXPECT_EQ(-1, module->GetPowerStatus(id, &power));
-        EXPECT_EQ(-1, module->GetMileageTotalTime(id, &a, &b, &c));
-        EXPECT_EQ(-1, module->GetMileageLatestTime(id, &a, &b, &c));
-        EXPECT_EQ(-1, module->GetMileageLatestManual(id, &a, &b, &c));
-        EXPECT_EQ(-1, module->GetMileageStatus(id, &state));
+        EXPECT_EQ(-1, module->Check_Function_Support(id, &o.support));
+        EXPECT_EQ(-1, module->Check_MTPD_Support(id, &o.flag));
+        EXPECT_EQ(-1, module->Check_GSensor_Support(id, &o.flag));
+        EXPECT_EQ(-1, module->GetThermalMap(id, &o.map));
+        EXPECT_EQ(-1, module->GetPowerStatus(id, &o.power));
+        EXPECT_EQ(-1, module->GetMileageTotalTime(id, &o.first, &o.second, &o.third));
+        EXPECT_EQ(-1, module->GetMileageLatestTime(id, &o.first, &o.second, &o.third));
+        EXPECT_EQ(-1, module->GetMileageLatestManual(id, &o.first, &o.second, &o.third));
+        EXPECT_EQ(-1, module->GetMileageStatus(id, &o.state));
         EXPECT_EQ(-1, module->SetMileage_Rec(id, Recording));
         EXPECT_EQ(-1, module->SetMileage_Rec_Stop(id));
-        EXPECT_EQ(-1, module->Get_GSensor_Data(id, &raw, &filtered));
+        EXPECT_EQ(-1, module->Get_GSensor_Data(id, &o.raw, &o.filtered));
     }
-    EXPECT_TRUE(Untouched(support, flag, map, power, a, b, c, state, raw, filtered));
+    EXPECT_TRUE(o.Untouched());
     EXPECT_EQ(0, TorvexBench_LogCount());
 }
 
 // GPU k of the machine: bus 1, 3, a failed query (255), another failed query, bus 1 again;
-// firmware 0x521 + k. Every copy of a record probes its board again, so the registry's growth
-// (every append up to five moves the records before it) fixes how often each board is probed.
-TEST(BoardLookup, RecordsForOneToFiveGpusAreProbedAsTheRegistryGrowsAndFoundByBus) {
+// firmware 0x521 + k.
+static std::string LookupGpus(int count) {
     const int buses[] = {1, 3, -1, -1, 1};
     std::string gpus;
-    for (int n = 1; n <= 5; ++n) {
-        gpus += (n > 1 ? ", " : "") + Gpu(buses[n - 1], 0x520 + n, R"("0xFD": 15)");
-        SCOPED_TRACE(std::to_string(n) + " GPUs");
-        LoadMachine(gpus);
-        LoadedModule module;
+    for (int k = 0; k < count; ++k) gpus += (k ? ", " : "") + Gpu(buses[k], 0x521 + k, R"("0xFD": 15)");
+    return gpus;
+}
 
+// Every copy of a record probes its board again, so the registry's growth (every append up to
+// five moves the records before it) fixes how often each board is probed.
+TEST(BoardLookup, EachLaterAppendProbesTheEarlierBoardsOnceMore) {
+    for (int n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(std::to_string(n) + " GPUs");
+        LoadMachine(LookupGpus(n));
+        LoadedModule module;
         const Strings traffic = Traffic();
         for (int k = 0; k < n; ++k) {
             EXPECT_EQ(n + 1 - k, Count(traffic, std::to_string(k) + ":1E")) << "GPU " << k;
         }
-        // The version of the board an identifier addresses; 0 when the export refuses.
-        auto versionAt = [&](int id) {
-            FunctionSupport s{};
-            return module->Check_Function_Support(id, &s) == 0 ? s.nVersion : 0u;
-        };
-        EXPECT_EQ(0x521u, versionAt(1));
-        EXPECT_EQ(n >= 2 ? 0x522u : 0x521u, versionAt(3));
-        EXPECT_EQ(0x521u, versionAt(2));
-        EXPECT_EQ(0x521u, versionAt(0));
-        EXPECT_EQ(0x521u, versionAt(-1));
-        // Both GPUs whose bus query failed answer to 255; only the first of them can be reached.
-        EXPECT_EQ(n >= 3 ? 0x523u : 0x521u, versionAt(255));
     }
+}
+
+TEST(BoardLookup, IdentifierAddressesTheFirstBoardOnThatBusOrElseTheFirstBoard) {
+    LoadMachine(LookupGpus(5));
+    LoadedModule module;
+    // The version of the board an identifier addresses; 0 when the export refuses.
+    auto versionAt = [&](int id) {
+        FunctionSupport s{};
+        return module->Check_Function_Support(id, &s) == 0 ? s.nVersion : 0u;
+    };
+    EXPECT_EQ(0x521u, versionAt(1));
+    EXPECT_EQ(0x522u, versionAt(3));
+    EXPECT_EQ(0x521u, versionAt(2));
+    EXPECT_EQ(0x521u, versionAt(0));
+    EXPECT_EQ(0x521u, versionAt(-1));
+    // Both GPUs whose bus query failed answer to 255; only the first of them can be reached.
+    EXPECT_EQ(0x523u, versionAt(255));
 }
 
 TEST(BoardLookup, AmdBoardIsReadThroughAdlx) {
@@ -72,9 +75,15 @@ TEST(BoardLookup, AmdBoardIsReadThroughAdlx) {
     EXPECT_EQ(1u, a);
     EXPECT_EQ(3u, c);
     EXPECT_EQ(Strings{"0:C0/12 adlx"}, Traffic());
+}
 
-    // The controller check asks NVAPI whatever the GPU's vendor, and NVAPI serves no GPU here.
+TEST(BoardLookup, ControllerCheckAsksNvapiEvenOnAnAmdBoard) {
+    LoadMachine(Gpu(7, 0x511, R"("0xFD": 7)", "amd"));
+    LoadedModule module;
+    Traffic();
+    // NVAPI serves no GPU here, so the check cannot read the version; ADLX is not asked.
     uint8_t supported = 0xCD;
     EXPECT_EQ(-2, module->Check_MTPD_Support(7, &supported));
     EXPECT_EQ(0, supported);
+    EXPECT_EQ(Strings{}, Traffic());
 }

@@ -1,6 +1,7 @@
 // Readings that depend on earlier calls: the power status's cache of the last good block, the
 // usage-time stopwatch over the controller's counters, and the tilt sensor's smoothing.
 #include <array>
+#include <optional>
 
 #include "board_bench.h"
 #include "debug_capture.h"
@@ -29,64 +30,103 @@ TEST(BoardReadings, PowerStatusBridgesTwoFailedReadsWithTheLastGoodBlock) {
     }
 }
 
-TEST(BoardReadings, StopwatchAddsUpTheRecordedStretches) {
-    LoadMachine(Gpu(1, 0x511, R"("0xFD": 7)"));
-    DebugOutputCapture debug;
-    LoadedModule module;
+// The usage-time stopwatch of one board, driven through the exports.
+class Stopwatch : public ::testing::Test {
+protected:
     using Counters = std::array<uint32_t, 3>;
-    auto manual = [&] { Counters c{}; EXPECT_EQ(0, module->GetMileageLatestManual(1, &c[0], &c[1], &c[2])); return c; };
-    auto state = [&] { int32_t s = -7; EXPECT_EQ(0, module->GetMileageStatus(1, &s)); return s; };
-    auto request = [&](int32_t state) { return module->SetMileage_Rec(1, state); };
-    auto counterReads = [] { return Count(Traffic(), "0:C0/12"); };
-    Traffic();
 
-    EXPECT_EQ(Stopped, state());
-    EXPECT_EQ(Counters({0, 0, 0}), manual());
-    EXPECT_EQ(-1, request(Paused));
-    EXPECT_EQ(0, request(Stopped));
-    EXPECT_EQ(-1, request(3));
-    EXPECT_EQ(-1, request(-1));
-    EXPECT_EQ(Stopped, state());
-    EXPECT_EQ(0, counterReads());
+    void SetUp() override {
+        LoadMachine(Gpu(1, 0x511, R"("0xFD": 7)"));
+        module.emplace();
+        Traffic();
+    }
 
-    SetCounters(0, 100, 200, 300);
-    EXPECT_EQ(0, request(Recording));
+    Counters Reading() {
+        Counters c{};
+        EXPECT_EQ(0, (*module)->GetMileageLatestManual(1, &c[0], &c[1], &c[2]));
+        return c;
+    }
+    int32_t State() {
+        int32_t s = -7;
+        EXPECT_EQ(0, (*module)->GetMileageStatus(1, &s));
+        return s;
+    }
+    int Request(int32_t state) { return (*module)->SetMileage_Rec(1, state); }
+    // Sets the controller's counters, then requests the state.
+    void RequestAt(int32_t state, uint32_t first, uint32_t second, uint32_t third) {
+        SetCounters(0, first, second, third);
+        ASSERT_EQ(0, Request(state));
+    }
+    static int CounterReads() { return Count(Traffic(), "0:C0/12"); }
+
+    DebugOutputCapture debug;
+    std::optional<LoadedModule> module;
+};
+
+TEST_F(Stopwatch, FreshOneIsStoppedReadsZeroAndRefusesAPauseOrAnUnknownState) {
+    EXPECT_EQ(Stopped, State());
+    EXPECT_EQ(Counters({0, 0, 0}), Reading());
+    EXPECT_EQ(-1, Request(Paused));
+    EXPECT_EQ(0, Request(Stopped));
+    EXPECT_EQ(-1, Request(3));
+    EXPECT_EQ(-1, Request(-1));
+    EXPECT_EQ(Stopped, State());
+    EXPECT_EQ(0, CounterReads());
+}
+
+TEST_F(Stopwatch, StartingReadsTheCountersOnceAndSaysSo) {
+    RequestAt(Recording, 100, 200, 300);
     EXPECT_TRUE(debug.Contains(L"Stoped --> Recording : 100  | 200  |300\r\n"));
-    EXPECT_EQ(0, request(Recording));  // already recording: the controller is not asked
-    EXPECT_EQ(1, counterReads());
+    EXPECT_EQ(0, Request(Recording));  // already recording: the controller is not asked
+    EXPECT_EQ(1, CounterReads());
+    EXPECT_EQ(Recording, State());
+}
 
-    SetCounters(0, 110, 200, 305);
-    EXPECT_EQ(0, request(Paused));
+TEST_F(Stopwatch, PausingAddsTheStretchAndHoldsTheReading) {
+    RequestAt(Recording, 100, 200, 300);
+    RequestAt(Paused, 110, 200, 305);
     EXPECT_TRUE(debug.Contains(L"Recording --->Paused : 10  | 0  |5\r\n"));
     EXPECT_TRUE(debug.Contains(L"Stoped T1 Reset : 110  | 200  |305 \r\n"));
     SetCounters(0, 999, 999, 999);
-    EXPECT_EQ(Counters({10, 0, 5}), manual());
-    EXPECT_EQ(Paused, state());
+    EXPECT_EQ(Counters({10, 0, 5}), Reading());
+    EXPECT_EQ(Paused, State());
+}
 
-    SetCounters(0, 150, 260, 305);
-    EXPECT_EQ(0, request(Recording));
+TEST_F(Stopwatch, ReadingWhileRecordingAddsTheRunningStretch) {
+    RequestAt(Recording, 100, 200, 300);
+    RequestAt(Paused, 110, 200, 305);
+    RequestAt(Recording, 150, 260, 305);
     SetCounters(0, 160, 260, 306);
-    EXPECT_EQ(Counters({20, 0, 6}), manual());
+    EXPECT_EQ(Counters({20, 0, 6}), Reading());
     EXPECT_TRUE(debug.Contains(L"Manual Temp : 10  | 0  |1\r\n"));
     EXPECT_TRUE(debug.Contains(L"Manual Paused : 10  | 0  |5\r\n"));
+}
 
-    // The counters cannot be read while recording: no reading, nothing written.
+TEST_F(Stopwatch, UnreadableCountersWhileRecordingGiveNoReading) {
+    RequestAt(Recording, 100, 200, 300);
     ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0xC0, 1, 0));
     auto a = Poisoned<uint32_t>(), b = a, c = a;
-    EXPECT_EQ(-1, module->GetMileageLatestManual(1, &a, &b, &c));
+    EXPECT_EQ(-1, (*module)->GetMileageLatestManual(1, &a, &b, &c));
     EXPECT_TRUE(Untouched(a, b, c));
+}
 
-    // The stop export adds the running stretch without starting a new one, so a later reading
-    // counts that stretch a second time.
-    EXPECT_EQ(0, module->SetMileage_Rec_Stop(1));
-    EXPECT_EQ(Recording, state());
-    EXPECT_EQ(Counters({30, 0, 7}), manual());
+TEST_F(Stopwatch, StopExportAddsTheRunningStretchWithoutStartingANewOne) {
+    RequestAt(Recording, 100, 200, 300);
+    SetCounters(0, 110, 200, 301);
+    EXPECT_EQ(0, (*module)->SetMileage_Rec_Stop(1));
+    EXPECT_EQ(Recording, State());
+    // A later reading counts that stretch a second time.
+    EXPECT_EQ(Counters({20, 0, 2}), Reading());
+}
 
+TEST_F(Stopwatch, StoppingClearsEverythingWithoutReadingTheCounters) {
+    RequestAt(Recording, 100, 200, 300);
+    RequestAt(Paused, 110, 200, 305);
     Traffic();
-    EXPECT_EQ(0, request(Stopped));
-    EXPECT_EQ(0, counterReads());
-    EXPECT_EQ(Counters({0, 0, 0}), manual());
-    EXPECT_EQ(Stopped, state());
+    EXPECT_EQ(0, Request(Stopped));
+    EXPECT_EQ(0, CounterReads());
+    EXPECT_EQ(Counters({0, 0, 0}), Reading());
+    EXPECT_EQ(Stopped, State());
 }
 
 // X, Y, Z as big-endian 16-bit readings, then the status byte.
@@ -100,34 +140,41 @@ static void ExpectAngles(const GSensorData& data, float x, float y, float z) {
     EXPECT_EQ(Bits(z), Bits(data.fZsign)) << data.fZsign;
 }
 
-// The smoothing is one state for the whole module: the first reading after load passes through,
-// every later one meets the previous result halfway.
-TEST(BoardReadings, TiltAnglesAreReportedStepByStepAndSmoothedAcrossReadings) {
-    LoadMachine(Gpu(1, 0x511, R"("0xFD": 7)") + "," + Gpu(2, 0x511, R"("0xFD": 7)"));
-    // The second board lacks one of the four presence registers, so it has no tilt sensor.
-    ASSERT_EQ(0, TorvexBench_FailRegister(1, kBoard, 0x4E, -1, 0));
-    LoadedModule module;
+// Two boards; the second lacks one of the four presence registers, so it has no tilt sensor.
+class TiltSensor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadMachine(Gpu(1, 0x511, R"("0xFD": 7)") + "," + Gpu(2, 0x511, R"("0xFD": 7)"));
+        ASSERT_EQ(0, TorvexBench_FailRegister(1, kBoard, 0x4E, -1, 0));
+        module.emplace();
+    }
 
+    int Read(GSensorData* raw, GSensorData* filtered) { return (*module)->Get_GSensor_Data(1, raw, filtered); }
+
+    std::optional<LoadedModule> module;
+};
+
+TEST_F(TiltSensor, BoardWithoutTheSensorReportsItAbsentAndGivesNoData) {
     uint8_t present = 0xCD;
-    EXPECT_EQ(1, module->Check_GSensor_Support(1, &present));
+    EXPECT_EQ(1, (*module)->Check_GSensor_Support(1, &present));
     EXPECT_EQ(1, present);
-    EXPECT_EQ(0, module->Check_GSensor_Support(2, &present));
+    EXPECT_EQ(0, (*module)->Check_GSensor_Support(2, &present));
     EXPECT_EQ(0, present);
     auto raw = Poisoned<GSensorData>(), filtered = raw;
-    EXPECT_EQ(-1, module->Get_GSensor_Data(2, &raw, &filtered));
+    EXPECT_EQ(-1, (*module)->Get_GSensor_Data(2, &raw, &filtered));
     EXPECT_TRUE(Untouched(raw, filtered));
+}
 
+// The one transcript of a reading's diagnostics, from the angles the caller passed in to the
+// smoothed ones handed back.
+TEST_F(TiltSensor, ReadingReportsEveryStepOfTheComputation) {
     SetTilt(0, 0, -0x1000, 0x3F);
+    GSensorData raw{}, filtered{};
     raw.fXsign = 1.5f;
     raw.fYsign = -2.25f;
     raw.fZsign = 3.0f;
     DebugOutputCapture debug;
-    ASSERT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
-    ExpectAngles(raw, 0.0f, 0.0f, 180.000015f);
-    ExpectAngles(filtered, 0.0f, 0.0f, 180.000015f);
-    EXPECT_EQ(-0x1000, raw.iZ);
-    EXPECT_EQ(0, raw.iReserved0);
-    EXPECT_EQ(1, raw.nStatus5 & raw.nStatus4 & raw.nStatus3 & raw.nStatus2 & raw.nStatus1 & raw.nStatus0);
+    ASSERT_EQ(0, Read(&raw, &filtered));
     const std::vector<std::wstring> expected = {
         L"GetSensorData start",
         L"Before GetSensorData: fXsign = 1.50000, fYsign = -2.25000, fZsign = 3.00000",
@@ -146,23 +193,48 @@ TEST(BoardReadings, TiltAnglesAreReportedStepByStepAndSmoothedAcrossReadings) {
         L"GetSensorData end",
     };
     EXPECT_EQ(expected, debug.Lines());
+    EXPECT_EQ(-0x1000, raw.iZ);
+    EXPECT_EQ(0, raw.iReserved0);
+}
 
-    SetTilt(0x1000, 0, 0, 0x21);
-    ASSERT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
+// The smoothing is one state for the whole module: the first reading after load passes through,
+// every later one meets the previous result halfway.
+TEST_F(TiltSensor, FirstReadingPassesThroughAndLaterOnesAreSmoothed) {
+    GSensorData raw{}, filtered{};
+    SetTilt(0, 0, -0x1000, 0);
+    ASSERT_EQ(0, Read(&raw, &filtered));
+    ExpectAngles(raw, 0.0f, 0.0f, 180.000015f);
+    ExpectAngles(filtered, 0.0f, 0.0f, 180.000015f);
+    SetTilt(0x1000, 0, 0, 0);
+    ASSERT_EQ(0, Read(&raw, &filtered));
     ExpectAngles(raw, 90.0000076f, 0.0f, 90.0000076f);
     ExpectAngles(filtered, 45.0000038f, 0.0f, 135.000015f);
-    EXPECT_EQ(1, raw.nStatus5);
-    EXPECT_EQ(0, raw.nStatus4 | raw.nStatus3 | raw.nStatus2 | raw.nStatus1);
-    EXPECT_EQ(1, raw.nStatus0);
-
-    // A raw reading beyond 1 g is clamped for the angles but handed out as read.
-    SetTilt(0x7FFF, 0, 0, 0xC0);
-    ASSERT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
-    ExpectAngles(raw, 90.0000076f, 0.0f, 90.0000076f);
+    ASSERT_EQ(0, Read(&raw, &filtered));
     ExpectAngles(filtered, 67.5000076f, 0.0f, 112.500015f);
-    EXPECT_EQ(0x7FFF, raw.iX);
-    EXPECT_EQ(0, raw.nStatus5 | raw.nStatus0);  // bits 6 and 7 are not passed on
     // Both records are the same reading apart from the angles.
     EXPECT_EQ(raw.iX, filtered.iX);
     EXPECT_EQ(raw.nStatus3, filtered.nStatus3);
+}
+
+TEST_F(TiltSensor, StatusBits0To5ArePassedOnOneByOne) {
+    GSensorData raw{}, filtered{};
+    SetTilt(0, 0, 0x1000, 0x3F);
+    ASSERT_EQ(0, Read(&raw, &filtered));
+    EXPECT_EQ(1, raw.nStatus5 & raw.nStatus4 & raw.nStatus3 & raw.nStatus2 & raw.nStatus1 & raw.nStatus0);
+    SetTilt(0, 0, 0x1000, 0x21);
+    ASSERT_EQ(0, Read(&raw, &filtered));
+    EXPECT_EQ(1, raw.nStatus5);
+    EXPECT_EQ(0, raw.nStatus4 | raw.nStatus3 | raw.nStatus2 | raw.nStatus1);
+    EXPECT_EQ(1, raw.nStatus0);
+    SetTilt(0, 0, 0x1000, 0xC0);
+    ASSERT_EQ(0, Read(&raw, &filtered));
+    EXPECT_EQ(0, raw.nStatus5 | raw.nStatus0);  // bits 6 and 7 are not passed on
+}
+
+TEST_F(TiltSensor, RawReadingBeyondOneGIsClampedForTheAnglesButHandedOutAsRead) {
+    GSensorData raw{}, filtered{};
+    SetTilt(0x7FFF, 0, 0, 0);
+    ASSERT_EQ(0, Read(&raw, &filtered));
+    ExpectAngles(raw, 90.0000076f, 0.0f, 90.0000076f);
+    EXPECT_EQ(0x7FFF, raw.iX);
 }

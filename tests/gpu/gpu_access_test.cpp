@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,7 +14,7 @@
 #include "gpu/gpu_access.h"
 #include "gpu/gpu_discovery.h"
 #include "gpu/gpu_table.h"
-#include "gpu/i2c_transport.h"
+#include "gpu/i2c_bus.h"
 #include "stdout_capture.h"
 
 namespace {
@@ -25,74 +26,122 @@ namespace {
 
 int64_t Count(const char* counter) { return TorvexBench_Counter(counter); }
 
+constexpr uint8_t kBoard = 0x56;
 constexpr wchar_t kNvidiaFailed[] = L"GPU i2c_B initial fail!\nPlease check NV driver!\n";
 
-TEST(GpuAccess, NvidiaMachineIsServedThroughNvapiOneTransactionPerRead) {
-    ASSERT_TRUE(Loaded(R"({
-      "nvapi": {"hooks": "before"}, "adl": {"present": true}, "adlx": {"present": true},
-      "gpus": [
-        {"vendor": "nvidia", "bus": 3,
-         "devices": {"0x56": {"registers": {"0x10": [17, 34, 51, 68, 85, 102, 119, 136, 153]}}}},
-        {"vendor": "nvidia", "busQuery": "fail"}]})"));
-    DebugOutputCapture debug;
-    EXPECT_EQ(0, InitGpuAccess());
-    EXPECT_EQ(L"", debug.Text());
+// Two NVIDIA GPUs, the second failing its bus query, with a driver that offers the before-call
+// hook; the AMD libraries are there too.
+class NvidiaMachine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Loaded(R"({
+          "nvapi": {"hooks": "before"}, "adl": {"present": true}, "adlx": {"present": true},
+          "gpus": [
+            {"vendor": "nvidia", "bus": 3,
+             "devices": {"0x56": {"registers": {"0x10": [17, 34, 51, 68, 85, 102, 119, 136, 153]}}}},
+            {"vendor": "nvidia", "busQuery": "fail"}]})"));
+        DebugOutputCapture debug;
+        ASSERT_EQ(0, InitGpuAccess());
+        startDebug = debug.Text();
+        ASSERT_EQ(2, g_nGpuCount);
+        bus.emplace(g_GpuEntries[0]);
+        none.vendor = kGpuVendorNone;
+        TorvexBench_ClearLog();
+    }
+
+    // The transactions since set-up as (call, GPU, device address, register, length).
+    static std::vector<std::tuple<int, int, int, int, int>> Transactions() {
+        std::vector<std::tuple<int, int, int, int, int>> out;
+        TorvexBenchI2cRecord r{};
+        for (int i = 0; TorvexBench_LogEntry(i, &r) == 0; ++i)
+            out.emplace_back(r.nCall, r.nGpuIndex, r.nDevAddress, r.nRegister, r.nLength);
+        return out;
+    }
+
+    std::wstring startDebug;
+    std::optional<I2cBus> bus;  // GPU 0's
+    GpuEntry none;  // an entry of neither vendor
+};
+
+TEST_F(NvidiaMachine, StartsThroughNvapiAloneAndListsEveryGpu) {
+    EXPECT_EQ(L"", startDebug);
     EXPECT_EQ(0, Count("atiadlxy.loads") + Count("amdadlx32.loads"));
-    ASSERT_EQ(2, g_nGpuCount);
+    EXPECT_EQ(1, Count("nvapi.initialize"));
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(kGpuVendorNvidia, g_GpuEntries[i].vendor);
         EXPECT_EQ(g_hNvGpus[i], g_GpuEntries[i].hNvGpu);
     }
+}
 
-    // Only NVIDIA entries have a bus to query; any other entry leaves the output alone.
-    GpuEntry none = g_GpuEntries[0];
-    none.vendor = kGpuVendorNone;
-    int32_t bus = 255;
-    EXPECT_EQ(0, QueryGpuBusNumber(g_GpuEntries[0], &bus));
-    EXPECT_EQ(3, bus);
-    bus = 255;
-    EXPECT_NE(0, QueryGpuBusNumber(g_GpuEntries[1], &bus));
-    EXPECT_EQ(-1, QueryGpuBusNumber(none, &bus));
-    EXPECT_EQ(255, bus);
+TEST_F(NvidiaMachine, BusNumberIsQueriedOnlyForNvidiaEntries) {
+    int32_t busNumber = 255;
+    EXPECT_EQ(0, QueryGpuBusNumber(g_GpuEntries[0], &busNumber));
+    EXPECT_EQ(3, busNumber);
+    busNumber = 255;
+    EXPECT_NE(0, QueryGpuBusNumber(g_GpuEntries[1], &busNumber));
+    EXPECT_EQ(-1, QueryGpuBusNumber(none, &busNumber));
+    EXPECT_EQ(255, busNumber);
+}
 
-    TorvexBench_ClearLog();
-    const int64_t queries = Count("nvapi.query");
+TEST_F(NvidiaMachine, ByteAndBlockReadsAreOneTransactionEach) {
     uint8_t value = 0;
-    EXPECT_EQ(0, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x12, &value));
+    EXPECT_EQ(0, bus->ReadByte(kBoard, 0x12, &value));
     EXPECT_EQ(51, value);
     uint8_t block[8] = {};
-    EXPECT_EQ(0, I2cReadBlock(g_GpuEntries[0], kBoardDeviceAddress, 0x11, block, 8));
+    EXPECT_EQ(0, bus->ReadBlock(kBoard, 0x11, block, 8));
     EXPECT_EQ((std::vector<uint8_t>{34, 51, 68, 85, 102, 119, 136, 153}), std::vector<uint8_t>(block, block + 8));
-    // A failure comes back as the driver gave it, without a retry; the device address goes to the
-    // driver as given, and an entry of no vendor reads nothing.
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x12, 1, nvapi::NVAPI_PORTID_NOT_FOUND));
-    EXPECT_EQ(nvapi::NVAPI_PORTID_NOT_FOUND, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x12, &value));
-    EXPECT_EQ(0, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x12, &value));
-    EXPECT_NE(0, I2cReadByte(g_GpuEntries[0], 0xA0, 0x12, &value));
-    value = 0xAA;
-    EXPECT_EQ(-1, I2cReadByte(none, kBoardDeviceAddress, 0x10, &value));
-    EXPECT_EQ(-1, I2cReadBlock(none, kBoardDeviceAddress, 0x10, &value, 1));
-    EXPECT_EQ(0xAA, value);
+    EXPECT_EQ((std::vector<std::tuple<int, int, int, int, int>>{{TorvexBenchCall_NvI2CReadEx, 0, 0x56, 0x12, 1},
+                                                                {TorvexBenchCall_NvI2CReadEx, 0, 0x56, 0x11, 8}}),
+              Transactions());
+}
 
-    ASSERT_EQ(5, TorvexBench_LogCount());
-    for (int i = 0; i < 5; ++i) {
+TEST_F(NvidiaMachine, EveryReadFillsTheWholeTransactionRecord) {
+    uint8_t block[8] = {};
+    ASSERT_EQ(0, bus->ReadByte(kBoard, 0x12, block));
+    ASSERT_EQ(0, bus->ReadBlock(kBoard, 0x11, block, 8));
+    ASSERT_EQ(2, TorvexBench_LogCount());
+    for (int i = 0; i < 2; ++i) {
         TorvexBenchI2cRecord r{};
         ASSERT_EQ(0, TorvexBench_LogEntry(i, &r));
-        EXPECT_EQ(std::make_tuple(TorvexBenchCall_NvI2CReadEx, 0, i == 4 ? 0xA0 : 0x56, i == 1 ? 0x11 : 0x12,
-                                  i == 1 ? 8 : 1),
-                  std::make_tuple(r.nCall, r.nGpuIndex, r.nDevAddress, r.nRegister, r.nLength))
-            << "read " << i;
-        // Every field of the transaction record, and the flags word behind the third argument.
+        // Every field of the record, and the flags word behind the third argument.
         EXPECT_EQ(std::make_tuple(0x3002Cu, 0u, 0u, 1u, 0xFFFFu, 4u, 1u, 1u, 0, 1u),
                   std::make_tuple(r.nvVersion, r.nvDisplayMask, r.nvIsDDCPort, r.nvRegAddrSize, r.nvI2cSpeed,
                                   r.nvI2cSpeedKhz, r.nvPortId, r.nvIsPortIdSet, r.nvFlagsPtrNull, r.nvFlagsValue))
             << "read " << i;
     }
-    // The read function is looked up once; the lone before-call hook runs on every call (the
-    // listing, two bus queries, five reads).
+}
+
+TEST_F(NvidiaMachine, FailureComesBackAsTheDriverGaveItWithoutARetry) {
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x12, 1, nvapi::NVAPI_PORTID_NOT_FOUND));
+    uint8_t value = 0;
+    EXPECT_EQ(nvapi::NVAPI_PORTID_NOT_FOUND, bus->ReadByte(kBoard, 0x12, &value));
+    EXPECT_EQ(1, TorvexBench_LogCount());
+    EXPECT_EQ(0, bus->ReadByte(kBoard, 0x12, &value));
+}
+
+TEST_F(NvidiaMachine, DeviceAddressGoesToTheDriverAsGiven) {
+    uint8_t value = 0;
+    EXPECT_NE(0, bus->ReadByte(0xA0, 0x12, &value));
+    EXPECT_EQ((std::vector<std::tuple<int, int, int, int, int>>{{TorvexBenchCall_NvI2CReadEx, 0, 0xA0, 0x12, 1}}),
+              Transactions());
+}
+
+TEST_F(NvidiaMachine, BusOfNoVendorReadsNothing) {
+    const I2cBus noVendor(none);
+    uint8_t value = 0xAA;
+    EXPECT_EQ(-1, noVendor.ReadByte(kBoard, 0x10, &value));
+    EXPECT_EQ(-1, noVendor.ReadBlock(kBoard, 0x10, &value, 1));
+    EXPECT_EQ(0xAA, value);
+    EXPECT_EQ(0, TorvexBench_LogCount());
+}
+
+TEST_F(NvidiaMachine, ReadFunctionIsLookedUpOnceAndTheHookRunsOnEveryCall) {
+    const int64_t queries = Count("nvapi.query");
+    const int64_t hooks = Count("nvapi.hook_before");  // the listing's
+    uint8_t value = 0;
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(0, bus->ReadByte(kBoard, 0x10, &value));
     EXPECT_EQ(queries + 1, Count("nvapi.query"));
-    EXPECT_EQ(8, Count("nvapi.hook_before"));
-    EXPECT_EQ(1, Count("nvapi.initialize"));
+    EXPECT_EQ(hooks + 3, Count("nvapi.hook_before"));
 }
 
 TEST(GpuAccess, DriverOfferingBothHooksGetsNeitherCalled) {
@@ -107,47 +156,62 @@ TEST(GpuAccess, AFunctionTheDriverDoesNotHaveGivesNoImplementationAndIsAskedForA
     ASSERT_EQ(0, InitGpuAccess());
     uint8_t value = 0xAB;
     const int64_t queriesBefore = Count("nvapi.query");
-    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x10, &value));
-    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x10, &value));
+    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x10, &value));
+    EXPECT_EQ(nvapi::NVAPI_NO_IMPLEMENTATION, I2cBus(g_GpuEntries[0]).ReadByte(kBoard, 0x10, &value));
     EXPECT_EQ(0xAB, value);
     EXPECT_EQ(queriesBefore + 2, Count("nvapi.query"));
     EXPECT_EQ(0, TorvexBench_LogCount());
 }
 
-TEST(GpuAccess, NvapiWithoutGpusFallsBackToAmdWithBusesFromTheMapping) {
-    ASSERT_TRUE(Loaded(R"({"nvapi": {"present": true}, "gpus": [
-      {"vendor": "amd", "bus": "0x0A", "device": 2, "function": 1, "adapterIndex": 7,
-       "devices": {"0x56": {"registers": {"0x20": [1, 2, 3, 4, 5, 6, 7, 8, 9]}}}},
-      {"vendor": "amd", "bus": "0x21", "adapterIndex": 3}]})"));
-    DebugOutputCapture debug;
-    StdoutCapture out;
-    EXPECT_EQ(0, InitGpuAccess());
-    EXPECT_EQ(std::wstring(kNvidiaFailed) + L"ADLX initialized successfullyadlMapping is nullptr: 0.", debug.Text());
+// NVAPI comes up but lists no GPU; two AMD GPUs whose PCI locations the ADL mapping gives.
+class AmdMachine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Loaded(R"({"nvapi": {"present": true}, "gpus": [
+          {"vendor": "amd", "bus": "0x0A", "device": 2, "function": 1, "adapterIndex": 7,
+           "devices": {"0x56": {"registers": {"0x20": [1, 2, 3, 4, 5, 6, 7, 8, 9]}}}},
+          {"vendor": "amd", "bus": "0x21", "adapterIndex": 3}]})"));
+        DebugOutputCapture debug;
+        StdoutCapture out;
+        ASSERT_EQ(0, InitGpuAccess());
+        startDebug = debug.Text();
+        startOutput = out.Finish();
+        ASSERT_EQ(2, g_nGpuCount);
+        bus.emplace(g_GpuEntries[0]);
+        TorvexBench_ClearLog();
+    }
+
+    std::wstring startDebug;
+    std::string startOutput;
+    std::optional<I2cBus> bus;  // GPU 0's
+};
+
+TEST_F(AmdMachine, NvapiWithoutGpusFallsBackToAmdAndTakesBusesFromTheMapping) {
+    EXPECT_EQ(std::wstring(kNvidiaFailed) + L"ADLX initialized successfullyadlMapping is nullptr: 0.", startDebug);
     EXPECT_EQ("Get BDF from ADLXGPU bus: 10, device: 2, function: 1\n"
               "Get BDF from ADLXGPU bus: 33, device: 0, function: 0\n",
-              out.Finish());
-    // NVAPI came up, so its transaction record was set up although it listed no GPU.
-    EXPECT_EQ(nvapi::NV_I2C_INFO_VER3, g_I2cInfo.version);
-    EXPECT_EQ(1u, g_nI2cReadFlags);
-    ASSERT_EQ(2, g_nGpuCount);
+              startOutput);
     EXPECT_EQ(10, g_GpuEntries[0].nBusNumber);
     EXPECT_EQ(33, g_GpuEntries[1].nBusNumber);
     EXPECT_EQ(kGpuVendorAmd, g_GpuEntries[0].vendor);
     EXPECT_EQ(kGpuVendorAmd, g_GpuEntries[1].vendor);
+}
 
-    // Each read is one transaction on a fresh I2C interface; failures pass through.
-    TorvexBench_ClearLog();
+TEST_F(AmdMachine, NvapiTransactionRecordIsSetUpAlthoughNvapiListedNoGpu) {
+    EXPECT_EQ(nvapi::NV_I2C_INFO_VER3, g_I2cInfo.version);
+    EXPECT_EQ(1u, g_nI2cReadFlags);
+}
+
+TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterface) {
     uint8_t block[8] = {};
-    EXPECT_EQ(0, I2cReadByte(g_GpuEntries[0], kBoardDeviceAddress, 0x22, block));
+    EXPECT_EQ(0, bus->ReadByte(kBoard, 0x22, block));
     EXPECT_EQ(3, block[0]);
-    EXPECT_EQ(0, I2cReadBlock(g_GpuEntries[0], kBoardDeviceAddress, 0x21, block, 8));
+    EXPECT_EQ(0, bus->ReadBlock(kBoard, 0x21, block, 8));
     EXPECT_EQ((std::vector<uint8_t>{2, 3, 4, 5, 6, 7, 8, 9}), std::vector<uint8_t>(block, block + 8));
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x20, 1, adlx::ADLX_NOT_SUPPORTED));
-    EXPECT_EQ(adlx::ADLX_NOT_SUPPORTED, I2cReadBlock(g_GpuEntries[0], kBoardDeviceAddress, 0x20, block, 4));
-    EXPECT_EQ(3, Count("adlx.geti2c"));
-    ASSERT_EQ(3, TorvexBench_LogCount());
-    const int lengths[3] = {1, 8, 4};
-    for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(2, Count("adlx.geti2c"));
+    ASSERT_EQ(2, TorvexBench_LogCount());
+    const int lengths[2] = {1, 8};
+    for (int i = 0; i < 2; ++i) {
         TorvexBenchI2cRecord r{};
         ASSERT_EQ(0, TorvexBench_LogEntry(i, &r));
         EXPECT_EQ(std::make_tuple(i == 0 ? TorvexBenchCall_AdlxRead : TorvexBenchCall_AdlxRepeatedStartRead, 0, 0x56,
@@ -158,13 +222,30 @@ TEST(GpuAccess, NvapiWithoutGpusFallsBackToAmdWithBusesFromTheMapping) {
     EXPECT_EQ(0, Count("adlx.invalid_object"));
 }
 
-TEST(GpuAccess, WithoutAdlContextAdlxStartsAloneAndBusesComeFromTheRegistryList) {
+TEST_F(AmdMachine, FailureComesBackAsAdlxGaveIt) {
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x20, 1, adlx::ADLX_NOT_SUPPORTED));
+    uint8_t block[4] = {};
+    EXPECT_EQ(adlx::ADLX_NOT_SUPPORTED, bus->ReadBlock(kBoard, 0x20, block, 4));
+    EXPECT_EQ(1, TorvexBench_LogCount());
+}
+
+// Two AMD GPUs and no ADL context: ADLX starts without the mapping, so the buses come from the
+// registry's bus list, which the test holds for its whole run.
+class AmdMachineWithoutMapping : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(ERROR_SUCCESS, setting.Write(L"C0-Bus-0a-Dev-12AB"));
+        ASSERT_TRUE(Loaded(R"({"adl": {"context": false},
+                               "gpus": [{"vendor": "amd", "bus": 5}, {"vendor": "amd", "bus": 6}]})"));
+        ASSERT_EQ(0, InitGpuAccess());
+        ASSERT_EQ(2, g_nGpuCount);
+    }
+
     BusListSetting setting;
-    ASSERT_EQ(ERROR_SUCCESS, setting.Write(L"C0-Bus-0a-Dev-12AB"));
-    ASSERT_TRUE(Loaded(R"({"adl": {"context": false},
-                           "gpus": [{"vendor": "amd", "bus": 5}, {"vendor": "amd", "bus": 6}]})"));
     DebugOutputCapture debug;
-    EXPECT_EQ(0, InitGpuAccess());
+};
+
+TEST_F(AmdMachineWithoutMapping, AdlxStartsAloneAndBusesComeFromTheRegistryList) {
     EXPECT_EQ(std::wstring(kNvidiaFailed) +
                   L"ADLX initialization failedadlMapping is nullptr: 1."
                   L"[GPUInfo] Raw registry value: [C0-Bus-0a-Dev-12AB]\n"
@@ -172,21 +253,28 @@ TEST(GpuAccess, WithoutAdlContextAdlxStartsAloneAndBusesComeFromTheRegistryList)
               debug.Text());
     EXPECT_EQ(0, Count("adlx.init_with_adl") + Count("adlx.mapping"));
     EXPECT_EQ(1, Count("adlx.init"));
-    ASSERT_EQ(2, g_nGpuCount);
     EXPECT_EQ(10, g_GpuEntries[0].nBusNumber);
     EXPECT_EQ(0, g_GpuEntries[1].nBusNumber);  // the list names one GPU
+}
 
-    // A value over 4096 bytes, or no settings key, gives no bus number and says why.
-    ASSERT_EQ(ERROR_SUCCESS, setting.Write(std::wstring(2048, L'C')));
+TEST_F(AmdMachineWithoutMapping, OversizedBusListGivesNoBusNumberAndSaysSo) {
+    ASSERT_EQ(ERROR_SUCCESS, setting.Write(std::wstring(2048, L'C')));  // over 4096 bytes
+    g_GpuEntries[0].nBusNumber = 77;
     debug.Clear();
     AssignAmdBusNumbersFromBusList();
     EXPECT_EQ(L"[GPUInfo] Error Data\n", debug.Text());
+    EXPECT_EQ(77, g_GpuEntries[0].nBusNumber);
+}
+
+TEST_F(AmdMachineWithoutMapping, MissingSettingsKeyGivesNoBusNumberAndNamesTheError) {
     setting.RemoveKey();
+    g_GpuEntries[0].nBusNumber = 77;
     debug.Clear();
     AssignAmdBusNumbersFromBusList();
     const std::wstring report = debug.Text();
     EXPECT_EQ(0u, report.rfind(L"[GPUInfo] ", 0)) << report;
     EXPECT_EQ(report.size() - 4, report.find(L"0x2\n")) << report;  // ERROR_FILE_NOT_FOUND, last
+    EXPECT_EQ(77, g_GpuEntries[0].nBusNumber);
 }
 
 struct StartFailure {

@@ -33,16 +33,20 @@ TEST(ModuleStartup, DefaultMachineIsListedThroughNvapiAlone) {
     EXPECT_EQ(0, TorvexBench_Counter("atiadlxy.loads"));
     EXPECT_EQ(0, TorvexBench_Counter("amdadlx32.loads"));
     EXPECT_FALSE(debug.Contains(L"initial fail"));
+}
 
-    // Its board answers under its bus number, 1, and the controller was probed on GPU 0.
+TEST(ModuleStartup, DefaultBoardAnswersUnderItsBusNumberThroughNvapi) {
+    TorvexBench_LoadDefaultScenario();
+    LoadedModule module;
     EXPECT_EQ(0x0520u, FirmwareOf(module, 1));
+    TorvexBench_ClearLog();
     ThermalMap map{};
     EXPECT_EQ(0, module->GetThermalMap(1, &map));
-    ASSERT_GT(TorvexBench_LogCount(), 0);
-    TorvexBenchI2cRecord first{};
-    ASSERT_EQ(0, TorvexBench_LogEntry(0, &first));
-    EXPECT_EQ(TorvexBenchCall_NvI2CReadEx, first.nCall);
-    EXPECT_EQ(0, first.nGpuIndex);
+    ASSERT_EQ(1, TorvexBench_LogCount());
+    TorvexBenchI2cRecord read{};
+    ASSERT_EQ(0, TorvexBench_LogEntry(0, &read));
+    EXPECT_EQ(TorvexBenchCall_NvI2CReadEx, read.nCall);
+    EXPECT_EQ(0, read.nGpuIndex);
 }
 
 TEST(ModuleStartup, AmdMachineTakesItsBusNumbersFromTheRegistryList) {

@@ -22,7 +22,7 @@ constexpr DWORD kRefused = 4;
 
 // The static board: firmware 0x0511 with capability byte 0x07, fixed temperatures, channels,
 // counters and tilt registers; nothing moves.
-TEST(Torvexctl, StatusShowsEveryValueInTheTableAndTheJsonAndWatchRepeatsIt) {
+TEST(Torvexctl, StatusTableShowsEveryValueOfTheBoard) {
     ProgramRun table = Torvexctl("static_board.json", {"status", "--gpu", "1"});
     ASSERT_EQ(0u, table.code) << table.err;
     EXPECT_NE(std::string::npos, Flat(table.out).find(
@@ -33,8 +33,9 @@ TEST(Torvexctl, StatusShowsEveryValueInTheTableAndTheJsonAndWatchRepeatsIt) {
         "first second third total 3600 120 7 latest (since load) 0 0 0 manual (stopwatch) 0 0 0 recorder state "
         "stopped Tilt X Y Z raw 4096 0 0 angle (deg) 90.00 0.00 90.00 filtered (deg) 90.00 0.00 90.00 status bits "
         "5..0 100001 ")) << table.out;
+}
 
-    // The JSON carries each 32-bit float in its shortest decimal form.
+TEST(Torvexctl, StatusJsonCarriesEveryFloatInItsShortestForm) {
     ProgramRun js = Torvexctl("static_board.json", {"status", "--json"});
     ASSERT_EQ(0u, js.code) << js.err;
     EXPECT_EQ(json::parse(R"([{"gpu_id": -1, "label": "first board",
@@ -49,8 +50,10 @@ TEST(Torvexctl, StatusShowsEveryValueInTheTableAndTheJsonAndWatchRepeatsIt) {
         "tilt": {"code": 0, "raw": [4096, 0, 0], "angles": [90.00001, 0.0, 90.00001],
                  "filtered_angles": [90.00001, 0.0, 90.00001], "status_bits": [1, 0, 0, 0, 0, 1]}}])"),
               json::parse(js.out)["boards"]) << js.out;
+}
 
-    // Without a console there is nothing to redraw: the frames follow each other.
+TEST(Torvexctl, WatchWithoutAConsolePrintsItsFramesOneAfterAnother) {
+    // Without a console there is nothing to redraw.
     ProgramRun watch = Torvexctl("static_board.json", {"watch", "--interval", "0", "--count", "3"});
     ASSERT_EQ(0u, watch.code) << watch.err;
     EXPECT_EQ(0u, watch.out.find("frame 1 of 3\nTorvexModule: ")) << watch.out;
@@ -60,9 +63,8 @@ TEST(Torvexctl, StatusShowsEveryValueInTheTableAndTheJsonAndWatchRepeatsIt) {
 }
 
 // Firmware 0x0400 that identifies itself, no capability bits, no tilt sensor: the controller
-// answers the stopwatch, while the capability-gated values and the tilt data are refused. The
-// module prints a line of its own while it probes such a controller; the JSON must stay parseable.
-TEST(Torvexctl, RefusedValuesShowTheirCodeInTableAndJson) {
+// answers the stopwatch, while the capability-gated values and the tilt data are refused.
+TEST(Torvexctl, StatusTableShowsTheCodeOfEachRefusedValue) {
     ProgramRun table = Torvexctl("old_firmware_board.json", {"status"});
     ASSERT_EQ(0u, table.code) << table.err;
     EXPECT_NE(std::string::npos, Flat(table.out).find(
@@ -72,7 +74,11 @@ TEST(Torvexctl, RefusedValuesShowTheirCodeInTableAndJson) {
         "total n/a (-1) over limit n/a (-1) Usage time first second third total n/a (-1) latest (since load) 0 0 0 "
         "manual (stopwatch) 0 0 0 recorder state stopped Tilt X Y Z raw n/a (-1) angle (deg) n/a (-1) "
         "filtered (deg) n/a (-1) ")) << table.out;
+}
 
+// The module prints a line of its own while it probes such a controller; the JSON must stay
+// parseable.
+TEST(Torvexctl, StatusJsonGivesRefusedValuesTheirCodeAndNull) {
     ProgramRun js = Torvexctl("old_firmware_board.json", {"status", "--json"});
     ASSERT_EQ(0u, js.code) << js.err;
     EXPECT_EQ(json::parse(R"([{"gpu_id": -1, "label": "first board",
@@ -99,19 +105,23 @@ TEST(Torvexctl, MileageActionsRunInOrderInOneProcess) {
     EXPECT_NE(std::string::npos, run.err.find("refused")) << run.err;
 }
 
-TEST(Torvexctl, MissingBoardOrModuleEndsWithItsExitCode) {
+TEST(Torvexctl, MachineWithoutABoardEndsWithExitCode3) {
     ProgramRun noBoard = Torvexctl("no_gpu.json", {"status"});
     EXPECT_EQ(kNoBoard, noBoard.code);
     EXPECT_NE(std::string::npos, noBoard.err.find("the module has no board")) << noBoard.err;
     EXPECT_EQ(std::string::npos, noBoard.out.find("Board:")) << noBoard.out;
+}
 
+TEST(Torvexctl, ModuleWithoutTheExportsEndsWithExitCode2AndNamesTheMissingOne) {
     ProgramRun noExports =
         Torvexctl("static_board.json", {"status", "--module", "C:\\windows\\system32\\kernel32.dll"});
     EXPECT_EQ(kModuleMissing, noExports.code);
     EXPECT_NE(std::string::npos, noExports.err.find("does not export Torvex_Api_Check_Function_Support"))
         << noExports.err;
     EXPECT_NE(std::string::npos, noExports.err.find("Windows error 127")) << noExports.err;
+}
 
+TEST(Torvexctl, NoModuleBesideItEndsWithExitCode2AndNamesThePath) {
     // A copy of torvexctl in a folder of its own has no module beside it.
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);

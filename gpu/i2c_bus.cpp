@@ -1,13 +1,14 @@
-#include "gpu/i2c_transport.h"
+#include "gpu/i2c_bus.h"
 
 #include "gpu/adlx_binding.h"
 #include "gpu/adlx_ref.h"
-#include "gpu/nvapi_binding.h"
 
 nvapi::NV_I2C_INFO_V3 g_I2cInfo;
 uint32_t g_nI2cReadFlags;
 
 namespace {
+
+constexpr int kNoVendor = -1;
 
 // One ADLX transaction on a fresh I2C interface of the GPU, released afterwards.
 int AdlxRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length,
@@ -21,22 +22,20 @@ int AdlxRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* bu
     return read(i2c.Get(), adlx::kI2cLineOem, adlx::kI2cSpeedKhz, devAddress, reg, length, buffer);
 }
 
-constexpr int kNoVendor = -1;
-
 }  // namespace
 
-int I2cReadByte(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* value) {
-    switch (entry.vendor) {
+int I2cBus::ReadByte(uint8_t devAddress, uint8_t reg, uint8_t* value, I2cRoute route) const {
+    if (route == I2cRoute::NvApi) return NvRead(m_entry, devAddress, reg, value, 1);
+    switch (m_entry.vendor) {
         case kGpuVendorAmd:
-            return AdlxRead(entry, devAddress, reg, value, 1, false);
+            return AdlxRead(m_entry, devAddress, reg, value, 1, false);
         case kGpuVendorNvidia:
-            return i2c_transport::NvRead(entry, devAddress, reg, value, 1);
+            return NvRead(m_entry, devAddress, reg, value, 1);
         default:
             return kNoVendor;
     }
 }
 
-int i2c_transport::ReadBlockOtherVendor(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer,
-                                        uint8_t length) {
-    return entry.vendor == kGpuVendorAmd ? AdlxRead(entry, devAddress, reg, buffer, length, true) : kNoVendor;
+int I2cBus::ReadBlockOtherVendor(uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) const {
+    return m_entry.vendor == kGpuVendorAmd ? AdlxRead(m_entry, devAddress, reg, buffer, length, true) : kNoVendor;
 }
