@@ -124,6 +124,7 @@ void FindInDriverStore(DriverSystem& system, NvidiaAdapter& adapter, const std::
         search.store = DriverStoreOutcome::NoDriverInf;
         return;
     }
+    search.driverInf = *inf;
     const std::optional<std::wstring> storedInf = system.DriverStoreInfPath(*inf);
     const std::wstring folder = storedInf ? FolderPart(*storedInf) : std::wstring();
     if (folder.empty()) {

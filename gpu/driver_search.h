@@ -72,6 +72,7 @@ struct DriverPathSearch {
     RegistrationSearch registrations;
     bool entryDropped = false;  // the registered entry has a form that names no usable folder
     DriverStoreOutcome store = DriverStoreOutcome::NotTried;
+    std::wstring driverInf;       // the NVIDIA driver's INF file, when the store was asked
     std::wstring storeCandidate;  // the file looked for in the driver store
     DriverRoad road = DriverRoad::None;  // Registration or DriverStore when found
     std::wstring path;                   // when found

@@ -246,7 +246,10 @@ const std::vector<Machine> kMachines = {
 
     // The driver store, beside the INF file of the NVIDIA driver.
     {"DriverStore", [](auto&) {}, kStoreRoad, kStore + L"nvapi.dll", 0,
-     [](const auto& r) { EXPECT_EQ(RegistrationOutcome::NotRegistered, r.search.registrations.outcome); }},
+     [](const auto& r) {
+         EXPECT_EQ(RegistrationOutcome::NotRegistered, r.search.registrations.outcome);
+         EXPECT_EQ(L"oem42.inf", r.search.driverInf);
+     }},
     {"DirectoryInTheDriverStore", [](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x10; },
      kSystem, kSystem32 + L"nvapi.dll", 0,
      [](const auto& r) { EXPECT_EQ(DriverStoreOutcome::NoFile, r.search.store); }},
