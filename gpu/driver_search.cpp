@@ -1,5 +1,6 @@
 #include "gpu/driver_search.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "gpu/driver_paths.h"
@@ -225,7 +226,11 @@ std::vector<std::wstring> DriverLibraryLoader::TrustedFolders() {
     std::vector<std::wstring> folders;
     for (const std::wstring& folder : {m_system.FolderPath(KnownFolder::Windows), *nativeProgramFiles,
                                        m_system.FolderPath(KnownFolder::ProgramFilesX86)}) {
-        if (!folder.empty()) folders.push_back(JoinPath(folder, std::wstring()));
+        if (folder.empty()) continue;  // an unknown folder trusts nothing
+        const std::wstring withSeparator = JoinPath(folder, std::wstring());
+        const auto same = [&](const std::wstring& listed) { return EqualIgnoringCase(listed, withSeparator); };
+        // 32-bit Windows has one Program Files folder, which both names give.
+        if (std::none_of(folders.begin(), folders.end(), same)) folders.push_back(withSeparator);
     }
     return folders;
 }

@@ -113,7 +113,7 @@ private:
     // A file found by the search is loaded only by an absolute path and, on Windows 7 or later,
     // only from inside the trusted folders; sets the road's error to 160 or 161 otherwise.
     void ApplyTrustedFolderRule(DriverLibraryRoad& road, const std::wstring& path);
-    // The Windows folder and both Program Files folders, each with its trailing "".
+    // The Windows folder and both Program Files folders, each once and with its trailing "\".
     std::vector<std::wstring> TrustedFolders();
 
     DriverSystem& m_system;

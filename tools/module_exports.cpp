@@ -17,7 +17,8 @@ std::wstring FolderOfRunningProgram() {
     }
 }
 
-// The system's own text for a Windows error code, without the trailing line break.
+}  // namespace
+
 std::string SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
     DWORD n =
@@ -29,6 +30,8 @@ std::string SystemMessage(DWORD code) {
         message.pop_back();
     return ToUtf8(message);
 }
+
+namespace {
 
 // An absolute path, so LoadLibraryW never searches other folders for a name given relative.
 std::wstring FullPath(const std::wstring& path) {

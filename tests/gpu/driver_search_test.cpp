@@ -124,9 +124,7 @@ const std::vector<Machine> kMachines = {
      },
      kRegistered, kProgramFiles + L"nvapi.dll", kErrorBadPathname,
      [](const auto& r) {
-         EXPECT_EQ((std::vector<std::wstring>{L"C:\\Windows\\", L"C:\\Program Files (x86)\\",
-                                              L"C:\\Program Files (x86)\\"}),
-                   r.trustedFolders);
+         EXPECT_EQ((std::vector<std::wstring>{L"C:\\Windows\\", L"C:\\Program Files (x86)\\"}), r.trustedFolders);
      }},
     {"TrustedFolderCaseIgnored",
      [](auto& m) { Register(m, L"UserModeDriverNameWow", {L"c:\\WINDOWS\\system32\\driverstore\\nvapi.dll"}); },

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "commands.h"
+#include "doctor_command.h"
 #include "exit_codes.h"
 
 namespace {
@@ -71,6 +72,12 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::NonNegativeNumber);
 
+    DoctorOptions doctor;
+    CLI::App* doctorCmd = app.add_subcommand(
+        "doctor", "Show where the module looks for the vendor libraries, where it found them, and why it refused one.");
+    doctorCmd->footer(kFooter);
+    doctorCmd->add_flag("--json", doctor.json, "One JSON document, for a bug report or a script.");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -79,6 +86,7 @@ int main(int argc, char** argv) {
 
     if (*statusCmd) return RunStatus(module, status);
     if (*watchCmd) return RunWatch(module, watch);
+    if (*doctorCmd) return RunDoctor(module, doctor);
     const std::map<std::string, MileageAction> kActions = {{"start", MileageAction::Start},
                                                            {"pause", MileageAction::Pause},
                                                            {"resume", MileageAction::Resume},

@@ -1,0 +1,57 @@
+#include "program_run.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "module_exports.h"
+
+namespace {
+
+// Everything the child writes into one pipe, until it exits and the pipe closes.
+std::string Drain(HANDLE read) {
+    std::string text;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(read, buffer, sizeof(buffer), &n, nullptr) && n > 0) text.append(buffer, n);
+    CloseHandle(read);
+    return std::regex_replace(text, std::regex("\r\n"), "\n");
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const std::wstring& exe, const std::vector<std::string>& args) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    for (const std::string& arg : args) commandLine += L" \"" + FromUtf8(arg) + L"\"";
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE out[2], err[2];  // read end, write end; only the write ends go to the child
+    EXPECT_TRUE(CreatePipe(&out[0], &out[1], &inherit, 0) && CreatePipe(&err[0], &err[1], &inherit, 1 << 16));
+    SetHandleInformation(out[0], HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(err[0], HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = out[1];
+    si.hStdError = err[1];
+    PROCESS_INFORMATION pi{};
+    const bool started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &si, &pi);
+    EXPECT_TRUE(started) << "cannot start " << ToUtf8(exe) << ", error " << GetLastError();
+    CloseHandle(out[1]);
+    CloseHandle(err[1]);
+    ProgramRun run{~0u, Drain(out[0]), Drain(err[0])};
+    if (started) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &run.code);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    return run;
+}
+
+ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args) {
+    const std::string path = TORVEX_TOOLS_TEST_DATA "/" + std::string(scenario);
+    SetEnvironmentVariableW(L"TORVEX_BENCH_SCENARIO", FromUtf8(path).c_str());
+    return RunProgram(BesideRunningProgram(L"torvexctl.exe"), args);
+}
