@@ -89,6 +89,13 @@ std::wstring BesideRunningProgram(const wchar_t* fileName) { return FolderOfRunn
 
 std::wstring DefaultModulePath() { return BesideRunningProgram(L"TorvexModule.dll"); }
 
+std::wstring LoadedModulePath(const wchar_t* name) {
+    const HMODULE module = GetModuleHandleW(name);
+    if (!module) return std::wstring();
+    wchar_t path[MAX_PATH] = {};
+    return std::wstring(path, GetModuleFileNameW(module, path, MAX_PATH));
+}
+
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) return {};
     int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);

@@ -15,8 +15,8 @@ TEST(DriverLoading, BelowBuild14308NvapiComesFromTheSystemDirectoryWithoutASearc
     TorvexBench_LoadDefaultScenario();
     LoadedModule module;
 
-    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedFrom(L"nvapi.dll")));
-    EXPECT_EQ(L"", LoadedFrom(L"setupapi.dll")) << "no display adapter was enumerated";
+    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
+    EXPECT_EQ(L"", LoadedModulePath(L"setupapi.dll")) << "no display adapter was enumerated";
     EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
     FunctionSupport support{};
     EXPECT_EQ(0, module->Check_Function_Support(1, &support));
@@ -28,8 +28,8 @@ TEST(DriverLoading, Windows10BuildSearchesTheRegistrationsThenTakesTheSystemDire
     TorvexBench_LoadDefaultScenario();
     LoadedModule module;
 
-    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedFrom(L"nvapi.dll")));
-    EXPECT_TRUE(SamePath(InSystemDirectory(L"setupapi.dll"), LoadedFrom(L"setupapi.dll")))
+    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
+    EXPECT_TRUE(SamePath(InSystemDirectory(L"setupapi.dll"), LoadedModulePath(L"setupapi.dll")))
         << "the module enumerated the display adapters, with SetupAPI loaded by full path";
     EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
     FunctionSupport support{};

@@ -31,7 +31,7 @@ TEST(DriverRegistration, RegisteredFileInATrustedFolderIsLoadedFromThere) {
     TorvexBench_LoadDefaultScenario();
     LoadedModule module;
 
-    EXPECT_TRUE(SamePath(TrustedCopy(), LoadedFrom(L"nvapi.dll")));
+    EXPECT_TRUE(SamePath(TrustedCopy(), LoadedModulePath(L"nvapi.dll")));
     EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads")) << "the system directory's copy stays unloaded";
     FunctionSupport support{};
     EXPECT_EQ(0, module->Check_Function_Support(1, &support));
@@ -54,7 +54,7 @@ TEST(DriverRegistration, RegisteredFileOutsideTheTrustedFoldersIsRefusedWithoutF
     TorvexBench_LoadDefaultScenario();
     LoadedModule module;
 
-    EXPECT_EQ(L"", LoadedFrom(L"nvapi.dll"));
+    EXPECT_EQ(L"", LoadedModulePath(L"nvapi.dll"));
     EXPECT_EQ(0, TorvexBench_Counter("nvapi.loads"));
     FunctionSupport support{};
     EXPECT_EQ(-1, module->Check_Function_Support(1, &support)) << "without NVAPI the module has no board";
@@ -73,7 +73,7 @@ TEST(DriverRegistration, UnregisteredDriverAsksTheDriverStoreThenTakesTheSystemD
     TorvexBench_LoadDefaultScenario();
     LoadedModule module;
 
-    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedFrom(L"nvapi.dll")));
+    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
     const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(L"nvapi.dll");
     EXPECT_EQ(RegistrationOutcome::NotRegistered, road.search.registrations.outcome);
     EXPECT_EQ(L"oem42.inf", road.search.driverInf);

@@ -1,4 +1,4 @@
-// Where this process took a module from, as the loader reports it.
+// Paths of the modules this process loaded, compared as Windows compares paths.
 #pragma once
 
 #include <windows.h>
@@ -9,20 +9,13 @@
 
 #include "gpu/driver_paths.h"
 #include "gpu/system_libraries.h"
-
-// The full path of a loaded module; empty when the process has not loaded it.
-inline std::wstring LoadedFrom(const wchar_t* name) {
-    const HMODULE module = GetModuleHandleW(name);
-    if (!module) return std::wstring();
-    wchar_t path[MAX_PATH] = {};
-    return std::wstring(path, GetModuleFileNameW(module, path, MAX_PATH));
-}
+#include "module_exports.h"
 
 inline std::wstring InSystemDirectory(const wchar_t* name) { return SystemDirectoryPath() + L"\\" + name; }
 
 // Windows paths compare without case.
 inline ::testing::AssertionResult SamePath(const std::wstring& expected, const std::wstring& actual) {
     if (EqualIgnoringCase(expected, actual)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected \"" << ::testing::PrintToString(expected) << "\", got "
+    return ::testing::AssertionFailure() << "expected " << ::testing::PrintToString(expected) << ", got "
                                          << ::testing::PrintToString(actual);
 }

@@ -1,7 +1,5 @@
 #include "doctor_command.h"
 
-#include <windows.h>
-
 #include <cstdio>
 
 #include "console.h"
@@ -12,15 +10,8 @@
 
 namespace {
 
-std::wstring LoadedFrom(const wchar_t* name) {
-    const HMODULE module = GetModuleHandleW(name);
-    if (!module) return std::wstring();
-    wchar_t path[MAX_PATH] = {};
-    return std::wstring(path, GetModuleFileNameW(module, path, MAX_PATH));
-}
-
 VendorLibraryOrigin LoaderSearched(const wchar_t* name, const char* search) {
-    return {name, std::nullopt, search, LoadedFrom(name)};
+    return {name, std::nullopt, search, LoadedModulePath(name)};
 }
 
 }  // namespace
@@ -41,7 +32,7 @@ int RunDoctor(const ModuleChoice& choice, const DoctorOptions& options) {
     report.buildNumber = facts.BuildNumber();
     report.wow64 = facts.Wow64();
     report.windows7OrLater = facts.Windows7OrLater();
-    report.libraries.push_back({L"nvapi.dll", ThisProcessDriverLoader().Plan(L"nvapi.dll"), "", LoadedFrom(L"nvapi.dll")});
+    report.libraries.push_back({L"nvapi.dll", ThisProcessDriverLoader().Plan(L"nvapi.dll"), "", LoadedModulePath(L"nvapi.dll")});
     report.libraries.push_back(LoaderSearched(L"atiadlxy.dll", "by name, in the loader's standard search order"));
     report.libraries.push_back(LoaderSearched(
         L"amdadlx32.dll", "by name, in the application folder, the user folders, then the system directory"));
