@@ -15,15 +15,10 @@ std::optional<std::wstring> ReadBuild() {
 }
 }  // namespace
 
-WindowsBuildSetting::WindowsBuildSetting()
-    : m_lock(CreateMutexW(nullptr, FALSE, L"TorvexTests.WindowsBuildSetting")) {
-    WaitForSingleObject(m_lock.get(), INFINITE);
-    m_found = ReadBuild();
-}
+WindowsBuildSetting::WindowsBuildSetting() : m_found(ReadBuild()) {}
 
 WindowsBuildSetting::~WindowsBuildSetting() {
     if (m_found) Write(*m_found);
-    ReleaseMutex(m_lock.get());
 }
 
 long WindowsBuildSetting::Write(const std::wstring& build) {

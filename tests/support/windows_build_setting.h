@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "base/win32_handles.h"
+#include "base/named_mutex.h"
 
 class WindowsBuildSetting {
 public:
@@ -20,6 +20,6 @@ public:
     long Write(const std::wstring& build);
 
 private:
-    UniqueHandle m_lock;
+    NamedMutexLock m_lock{L"TorvexTests.WindowsBuildSetting", INFINITE};
     std::optional<std::wstring> m_found;
 };
