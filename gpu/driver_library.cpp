@@ -16,7 +16,9 @@ SystemFacts& ThisProcessSystemFacts() {
     return facts;
 }
 
-DriverLibraryLoader ThisProcessDriverLoader() { return DriverLibraryLoader(ThisProcessSystem(), ThisProcessSystemFacts()); }
+DriverLibraryLoader ThisProcessDriverLoader() {
+    return DriverLibraryLoader(ThisProcessSystem(), ThisProcessSystemFacts());
+}
 
 HMODULE LoadDriverLibrary(const wchar_t* name) {
     const DriverLibraryLoad load = ThisProcessDriverLoader().Load(name);

@@ -8,7 +8,8 @@
 namespace {
 
 constexpr wchar_t kClassKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Class\\";
-constexpr const wchar_t* kKhronosKeys[] = {L"SOFTWARE\\Khronos\\Vulkan\\Drivers", L"SOFTWARE\\Khronos\\OpenCL\\Vendors"};
+constexpr const wchar_t* kKhronosKeys[] = {L"SOFTWARE\\Khronos\\Vulkan\\Drivers",
+                                           L"SOFTWARE\\Khronos\\OpenCL\\Vendors"};
 
 // The driver key's value names; a 32-bit process on 64-bit Windows reads the "Wow" ones, which
 // name the 32-bit libraries.
@@ -172,7 +173,6 @@ DriverPathSearch FindDriverLibraryPath(DriverSystem& system, SystemFacts& facts,
 
 DriverLibraryRoad DriverLibraryLoader::Plan(const std::wstring& name) {
     DriverLibraryRoad road;
-    road.name = name;
     road.buildNumber = m_facts.BuildNumber();
     if (road.buildNumber >= kFirstRegisteringBuild && StartsWithIgnoringCase(name, L"nv")) {
         road.searched = true;
@@ -211,10 +211,9 @@ void DriverLibraryLoader::ApplyTrustedFolderRule(DriverLibraryRoad& road, const 
     }
     road.path = *fullPath;
     road.trustedFolders = TrustedFolders();
-    road.error = kErrorBadPathname;
-    for (const std::wstring& folder : road.trustedFolders) {
-        if (IsInsideFolder(road.path, folder)) road.error = 0;
-    }
+    const bool trusted = std::any_of(road.trustedFolders.begin(), road.trustedFolders.end(),
+                                     [&](const std::wstring& folder) { return IsInsideFolder(road.path, folder); });
+    if (!trusted) road.error = kErrorBadPathname;
 }
 
 std::vector<std::wstring> DriverLibraryLoader::TrustedFolders() {

@@ -80,7 +80,6 @@ struct DriverPathSearch {
 };
 
 struct DriverLibraryRoad {
-    std::wstring name;
     uint32_t buildNumber = 0;
     bool searched = false;    // the build and the name sent the library through the search
     DriverPathSearch search;  // when searched

@@ -55,7 +55,8 @@ TEST(DriverPaths, EntryFormsAndAbsolutePaths) {
     const std::wstring dir = L"C:\\Windows\\system32";
     EXPECT_EQ(L"C:\\Windows\\system32\\nvapi.dll", RegisteredEntryPath(L"nvapi.dll", dir));
     EXPECT_EQ(L"C:\\Windows\\system32\\nvapi.dll", RegisteredEntryPath(L"SYSTEM32\\nvapi.dll", dir));
-    EXPECT_EQ(L"C:\\Windows\\system32\\a\\nvapi.dll", RegisteredEntryPath(L"\\systemroot\\System32\\a\\nvapi.dll", dir));
+    EXPECT_EQ(L"C:\\Windows\\system32\\a\\nvapi.dll",
+              RegisteredEntryPath(L"\\systemroot\\System32\\a\\nvapi.dll", dir));
     EXPECT_EQ(L"C:\\Windows\\system32\\nvapi.dll", RegisteredEntryPath(L"nvapi.dll", dir + L"\\"));
     EXPECT_EQ(L"D:\\x\\nvapi.dll", RegisteredEntryPath(L"D:\\x\\nvapi.dll", dir));
     EXPECT_EQ(L"\\\\server\\share\\nvapi.dll", RegisteredEntryPath(L"\\\\server\\share\\nvapi.dll", dir));

@@ -42,6 +42,14 @@ void Register(ScriptedDriverSystem& m, const std::wstring& value, const std::vec
     m.SetTextList(kClassKey + kDriverKey, value, entries);
 }
 
+// Registered in the driver store, on the given build.
+std::function<void(ScriptedDriverSystem&)> InStoreOnBuild(const wchar_t* build) {
+    return [build](ScriptedDriverSystem& m) {
+        m.SetBuild(build);
+        Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"});
+    };
+}
+
 struct Machine {
     const char* title;
     std::function<void(ScriptedDriverSystem&)> setUp;  // on top of Windows11Wow64
@@ -61,11 +69,11 @@ const DriverRoad kStoreRoad = DriverRoad::DriverStore;
 
 const std::vector<Machine> kMachines = {
     // The build number and the name decide whether the registrations are searched at all.
-    {"Windows7Sp1", [](auto& m) { m.SetBuild(L"7601"); Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"}); },
+    {"Windows7Sp1", InStoreOnBuild(L"7601"),
      kSystem, kSystem32 + L"nvapi.dll", 0, [](const auto& r) { EXPECT_FALSE(r.searched); }},
-    {"Windows10Build14307", [](auto& m) { m.SetBuild(L"14307"); Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"}); },
+    {"Windows10Build14307", InStoreOnBuild(L"14307"),
      kSystem, kSystem32 + L"nvapi.dll", 0},
-    {"Windows10Build14308", [](auto& m) { m.SetBuild(L"14308"); Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"}); },
+    {"Windows10Build14308", InStoreOnBuild(L"14308"),
      kRegistered, kStore + L"nvapi.dll", 0},
     {"NameNotBeginningWithNv", [](auto& m) { Register(m, L"UserModeDriverNameWow", {kStore + L"atiadlxy.dll"}); },
      kSystem, kSystem32 + L"atiadlxy.dll", 0, [](const auto& r) { EXPECT_FALSE(r.searched); }, L"atiadlxy.dll"},
@@ -192,7 +200,9 @@ const std::vector<Machine> kMachines = {
          EXPECT_EQ(DriverStoreOutcome::NotTried, r.search.store);
      }},
     {"ExpandableTextIsAnotherType",
-     [](auto& m) { m.SetValue(kClassKey + kDriverKey, L"OpenGLDriverNameWow", kRegExpandText, Utf16Bytes(L"nvapi.dll")); },
+     [](auto& m) {
+         m.SetValue(kClassKey + kDriverKey, L"OpenGLDriverNameWow", kRegExpandText, Utf16Bytes(L"nvapi.dll"));
+     },
      kNone, L"", kErrorInvalidData},
     {"WrongTypeThenAMatchInTheSamePlace",
      [](auto& m) {
@@ -219,7 +229,8 @@ const std::vector<Machine> kMachines = {
      [](auto& m) {
          const std::wstring second = L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0002";
          m.adapters = {{kIntelAdapter, L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0000", std::nullopt},
-                       {L"\\\\?\\pci#ven_10de&dev_1e84#1#{1ca05180-a699-450a-9a0c-de4fbe3ddd89}", kDriverKey, std::nullopt},
+                       {L"\\\\?\\pci#ven_10de&dev_1e84#1#{1ca05180-a699-450a-9a0c-de4fbe3ddd89}", kDriverKey,
+                        std::nullopt},
                        {kNvidiaAdapter, second, std::nullopt}};
          Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"});
          m.SetTextList(kClassKey + second, L"UserModeDriverNameWow", {kProgramFiles + L"nvapi.dll"});

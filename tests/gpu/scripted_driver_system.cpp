@@ -1,7 +1,5 @@
 #include "scripted_driver_system.h"
 
-#include <algorithm>
-
 #include "gpu/driver_paths.h"
 
 namespace {
@@ -32,17 +30,16 @@ ScriptedDriverSystem::ScriptedDriverSystem()
 
 ScriptedDriverSystem::Values& ScriptedDriverSystem::KeyValues(const std::wstring& key) { return m_keys[Upper(key)]; }
 
+// Replaces a value of the same name, which keeps its place in the enumeration.
 void ScriptedDriverSystem::SetValue(const std::wstring& key, const std::wstring& name, uint32_t type,
                                     std::vector<uint8_t> data) {
-    RemoveValue(key, name);
-    KeyValues(key).push_back({name, RegistryValue{type, std::move(data)}});
-}
-
-void ScriptedDriverSystem::RemoveValue(const std::wstring& key, const std::wstring& name) {
     Values& values = KeyValues(key);
-    values.erase(std::remove_if(values.begin(), values.end(),
-                                [&](const auto& value) { return EqualIgnoringCase(value.first, name); }),
-                 values.end());
+    for (auto& value : values) {
+        if (!EqualIgnoringCase(value.first, name)) continue;
+        value.second = RegistryValue{type, std::move(data)};
+        return;
+    }
+    values.push_back({name, RegistryValue{type, std::move(data)}});
 }
 
 void ScriptedDriverSystem::SetBuild(const std::wstring& text) { SetText(kCurrentVersion, L"CurrentBuildNumber", text); }

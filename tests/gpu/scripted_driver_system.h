@@ -19,7 +19,6 @@ public:
     void SetText(const std::wstring& key, const std::wstring& name, const std::wstring& text);
     void SetTextList(const std::wstring& key, const std::wstring& name, const std::vector<std::wstring>& texts);
     void SetValue(const std::wstring& key, const std::wstring& name, uint32_t type, std::vector<uint8_t> data);
-    void RemoveValue(const std::wstring& key, const std::wstring& name);
 
     // The machine. Registry key and value names compare without case, as Windows compares them.
     std::wstring systemDirectory = L"C:\\Windows\\system32";

@@ -16,8 +16,10 @@ constexpr DWORD kWineStringProperty = 0xFFFF0012;
 
 std::wstring DriverSubkey() { return std::wstring(kDisplayClass) + L"\\" + kDriverIndex; }
 std::wstring DriverKey() { return L"SYSTEM\\CurrentControlSet\\Control\\Class\\" + DriverSubkey(); }
-std::wstring InterfacesKey() { return std::wstring(L"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\") + kInterfaceClass; }
-std::wstring InterfaceKey() { return InterfacesKey() + L"\\" + kInterfaceName + kInterfaceClass; }
+std::wstring InterfaceKey() {
+    return std::wstring(L"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\") + kInterfaceClass + L"\\" +
+           kInterfaceName + kInterfaceClass;
+}
 std::wstring InstanceKey() { return std::wstring(kEnumKey) + L"\\0000"; }
 
 void SetValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data, size_t bytes) {

@@ -32,7 +32,8 @@ int RunDoctor(const ModuleChoice& choice, const DoctorOptions& options) {
     report.buildNumber = facts.BuildNumber();
     report.wow64 = facts.Wow64();
     report.windows7OrLater = facts.Windows7OrLater();
-    report.libraries.push_back({L"nvapi.dll", ThisProcessDriverLoader().Plan(L"nvapi.dll"), "", LoadedModulePath(L"nvapi.dll")});
+    report.libraries.push_back(
+        {L"nvapi.dll", ThisProcessDriverLoader().Plan(L"nvapi.dll"), "", LoadedModulePath(L"nvapi.dll")});
     report.libraries.push_back(LoaderSearched(L"atiadlxy.dll", "by name, in the loader's standard search order"));
     report.libraries.push_back(LoaderSearched(
         L"amdadlx32.dll", "by name, in the application folder, the user folders, then the system directory"));

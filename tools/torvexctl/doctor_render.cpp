@@ -73,9 +73,8 @@ bool LoadedAsSearched(const VendorLibraryOrigin& library) {
 }
 
 std::string WhereFound(const RegistrationSearch& r) {
-    std::string where = std::string(PlaceName(r.place)) + ", HKLM\\" + U8(r.key);
-    if (!r.value.empty()) where += " \"" + U8(r.value) + "\"";
-    return where;
+    if (r.value.empty()) return "a value name under HKLM\\" + U8(r.key);
+    return "value \"" + U8(r.value) + "\" of the driver key";
 }
 
 json RegistrationsJson(const DriverPathSearch& search) {
