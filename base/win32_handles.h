@@ -72,3 +72,43 @@ using UniqueRegKey = UniqueWin32<RegKeyTraits>;
 using UniqueHandle = UniqueWin32<KernelHandleTraits>;
 using UniqueMutex = UniqueWin32<MutexTraits>;
 using UniqueFileHandle = UniqueWin32<FileHandleTraits>;
+
+// An owner for a handle whose close function is taken from a library at run time (the system
+// libraries the driver search loads on first need): the function travels with the handle.
+template <typename Traits>
+class UniqueBoundHandle {
+public:
+    using Handle = typename Traits::Handle;
+    using CloseFn = typename Traits::CloseFn;
+
+    UniqueBoundHandle(CloseFn close, Handle h) : m_h(h), m_close(close) {}
+    UniqueBoundHandle(const UniqueBoundHandle&) = delete;
+    UniqueBoundHandle& operator=(const UniqueBoundHandle&) = delete;
+    ~UniqueBoundHandle() { reset(); }
+
+    Handle get() const { return m_h; }
+    explicit operator bool() const { return m_h != Traits::Invalid(); }
+    void reset() {
+        Handle old = std::exchange(m_h, Traits::Invalid());
+        if (old != Traits::Invalid()) m_close(old);
+    }
+
+private:
+    Handle m_h;
+    CloseFn m_close;
+};
+
+struct BoundRegKeyTraits {
+    using Handle = HKEY;
+    using CloseFn = LONG(WINAPI*)(HKEY);
+    static Handle Invalid() { return nullptr; }
+};
+// A SetupAPI device-information set (HDEVINFO), closed by SetupDiDestroyDeviceInfoList.
+struct DeviceInfoSetTraits {
+    using Handle = void*;
+    using CloseFn = BOOL(WINAPI*)(void*);
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+};
+
+using UniqueBoundRegKey = UniqueBoundHandle<BoundRegKeyTraits>;
+using UniqueDeviceInfoSet = UniqueBoundHandle<DeviceInfoSetTraits>;

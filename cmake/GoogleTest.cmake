@@ -9,14 +9,19 @@ endif()
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# torvex_add_test(name SOURCES ... LIBS ...): one gtest executable whose tests ctest runs one
-# process each, so every test starts from a freshly loaded module and a fresh bench.
+# torvex_add_test(name SOURCES ... LIBS ... [SERIAL]): one gtest executable whose tests ctest runs
+# one process each, so every test starts from a freshly loaded module and a fresh bench. SERIAL
+# tests run while no other test runs (they change what every test of the Wine prefix would see).
 function(torvex_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(NOT T_LABELS)
     set(T_LABELS unit)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES LABELS "${T_LABELS}" TIMEOUT 120)
+  set(serial "")
+  if(T_SERIAL)
+    set(serial RUN_SERIAL TRUE)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES LABELS "${T_LABELS}" TIMEOUT 120 ${serial})
 endfunction()

@@ -9,12 +9,6 @@ constexpr DWORD kAdlxSearchFlags = 0x1E00;
 
 HMODULE LoadAdlx() { return LoadLibraryExW(L"amdadlx32.dll", nullptr, kAdlxSearchFlags); }
 
-template <typename Fn>
-bool Resolve(HMODULE library, const char* name, Fn* function) {
-    *function = FindExport<Fn>(library, name);
-    return *function != nullptr;
-}
-
 // Trivially destructible and constant-initialised: nothing runs at unload, so nothing calls into
 // ADLX then.
 ADLXHelper g_ADLXHelper;
@@ -24,12 +18,12 @@ ADLXHelper g_ADLXHelper;
 bool ADLXHelper::ResolveEntryPoints() {
     // Every entry point must be there, even the two the module never calls, or the library is
     // taken to be unusable.
-    bool found = Resolve(m_hLibrary, "ADLXQueryFullVersion", &m_pfnQueryFullVersion);
-    found &= Resolve(m_hLibrary, "ADLXQueryVersion", &m_pfnQueryVersion);
-    found &= Resolve(m_hLibrary, "ADLXInitializeWithCallerAdl", &m_pfnInitializeWithCallerAdl);
-    found &= Resolve(m_hLibrary, "ADLXInitializeWithIncompatibleDriver", &m_pfnInitializeWithIncompatibleDriver);
-    found &= Resolve(m_hLibrary, "ADLXInitialize", &m_pfnInitialize);
-    found &= Resolve(m_hLibrary, "ADLXTerminate", &m_pfnTerminate);
+    bool found = TakeExport(m_hLibrary, "ADLXQueryFullVersion", &m_pfnQueryFullVersion);
+    found &= TakeExport(m_hLibrary, "ADLXQueryVersion", &m_pfnQueryVersion);
+    found &= TakeExport(m_hLibrary, "ADLXInitializeWithCallerAdl", &m_pfnInitializeWithCallerAdl);
+    found &= TakeExport(m_hLibrary, "ADLXInitializeWithIncompatibleDriver", &m_pfnInitializeWithIncompatibleDriver);
+    found &= TakeExport(m_hLibrary, "ADLXInitialize", &m_pfnInitialize);
+    found &= TakeExport(m_hLibrary, "ADLXTerminate", &m_pfnTerminate);
     return found;
 }
 

@@ -1,21 +1,27 @@
 #include "gpu/driver_library.h"
 
-#include <string>
+#include "gpu/driver_system_win32.h"
 
 namespace {
 
-// "<system directory>\<name>", so a copy earlier on the search path cannot stand in for it.
-HMODULE LoadFromSystemDirectory(const wchar_t* name) {
-    wchar_t directory[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(directory, length) + L"\\" + name;
-    return LoadLibraryExW(path.c_str(), nullptr, 0);
+Win32DriverSystem& ThisProcessSystem() {
+    static Win32DriverSystem system;
+    return system;
 }
 
 }  // namespace
 
+SystemFacts& ThisProcessSystemFacts() {
+    static SystemFacts facts(ThisProcessSystem());
+    return facts;
+}
+
+DriverLibraryLoader ThisProcessDriverLoader() {
+    return DriverLibraryLoader(ThisProcessSystem(), ThisProcessSystemFacts());
+}
+
 HMODULE LoadDriverLibrary(const wchar_t* name) {
-    SetLastError(0);
-    return LoadFromSystemDirectory(name);
+    const DriverLibraryLoad load = ThisProcessDriverLoader().Load(name);
+    SetLastError(load.road.error);
+    return static_cast<HMODULE>(load.module);
 }

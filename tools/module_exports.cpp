@@ -17,7 +17,8 @@ std::wstring FolderOfRunningProgram() {
     }
 }
 
-// The system's own text for a Windows error code, without the trailing line break.
+}  // namespace
+
 std::string SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
     DWORD n =
@@ -29,6 +30,8 @@ std::string SystemMessage(DWORD code) {
         message.pop_back();
     return ToUtf8(message);
 }
+
+namespace {
 
 // An absolute path, so LoadLibraryW never searches other folders for a name given relative.
 std::wstring FullPath(const std::wstring& path) {
@@ -85,6 +88,13 @@ void LoadedExports::Unload() {
 std::wstring BesideRunningProgram(const wchar_t* fileName) { return FolderOfRunningProgram() + fileName; }
 
 std::wstring DefaultModulePath() { return BesideRunningProgram(L"TorvexModule.dll"); }
+
+std::wstring LoadedModulePath(const wchar_t* name) {
+    const HMODULE module = GetModuleHandleW(name);
+    if (!module) return std::wstring();
+    wchar_t path[MAX_PATH] = {};
+    return std::wstring(path, GetModuleFileNameW(module, path, MAX_PATH));
+}
 
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) return {};

@@ -46,6 +46,10 @@ private:
 std::wstring DefaultModulePath();
 // Full path of `fileName` in the folder of the running program.
 std::wstring BesideRunningProgram(const wchar_t* fileName);
+// Full path of a module this process has loaded, as the loader reports it; empty when not loaded.
+std::wstring LoadedModulePath(const wchar_t* name);
+// The system's own text for a Windows error code, without the trailing line break.
+std::string SystemMessage(DWORD code);
 // UTF-8 text of a UTF-16 string (paths in messages and JSON).
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "commands.h"
+#include "doctor_command.h"
 #include "exit_codes.h"
 #include "sensors_command.h"
 
@@ -78,6 +79,12 @@ int main(int argc, char** argv) {
     AddSensorsOptions(*sensorsCmd, sensors);
     sensorsCmd->footer(std::string(kSensorsHelp) + "\n\n" + kFooter);
 
+    DoctorOptions doctor;
+    CLI::App* doctorCmd = app.add_subcommand(
+        "doctor", "Show where the module looks for the vendor libraries, where it found them, and why it refused one.");
+    doctorCmd->footer(kFooter);
+    doctorCmd->add_flag("--json", doctor.json, "One JSON document, for a bug report or a script.");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -87,6 +94,7 @@ int main(int argc, char** argv) {
     if (*statusCmd) return RunStatus(module, status);
     if (*watchCmd) return RunWatch(module, watch);
     if (*sensorsCmd) return RunSensors(module, sensors);
+    if (*doctorCmd) return RunDoctor(module, doctor);
     const std::map<std::string, MileageAction> kActions = {{"start", MileageAction::Start},
                                                            {"pause", MileageAction::Pause},
                                                            {"resume", MileageAction::Resume},

@@ -1,0 +1,48 @@
+#include "doctor_command.h"
+
+#include <cstdio>
+
+#include "console.h"
+#include "doctor_render.h"
+#include "exit_codes.h"
+#include "gpu/driver_library.h"
+#include "module_exports.h"
+
+namespace {
+
+VendorLibraryOrigin LoaderSearched(const wchar_t* name, const char* search) {
+    return {name, std::nullopt, search, LoadedModulePath(name)};
+}
+
+}  // namespace
+
+int RunDoctor(const ModuleChoice& choice, const DoctorOptions& options) {
+    DoctorReport report;
+    // The module starts up first, so that the vendor libraries it loads are in this process.
+    ModuleLoadError error;
+    std::optional<LoadedExports> module;
+    {
+        StdoutToStderr moduleLinesAside;
+        module = LoadedExports::Load(choice.path.empty() ? DefaultModulePath() : FromUtf8(choice.path), error);
+    }
+    report.modulePath = module ? module->path() : error.file;
+    if (!module) report.moduleError = error.Describe();
+
+    SystemFacts& facts = ThisProcessSystemFacts();
+    report.buildNumber = facts.BuildNumber();
+    report.wow64 = facts.Wow64();
+    report.windows7OrLater = facts.Windows7OrLater();
+    report.libraries.push_back(
+        {L"nvapi.dll", ThisProcessDriverLoader().Plan(L"nvapi.dll"), "", LoadedModulePath(L"nvapi.dll")});
+    report.libraries.push_back(LoaderSearched(L"atiadlxy.dll", "by name, in the loader's standard search order"));
+    report.libraries.push_back(LoaderSearched(
+        L"amdadlx32.dll", "by name, in the application folder, the user folders, then the system directory"));
+
+    const std::string text = options.json ? DoctorToJson(report).dump(2) + "\n" : RenderDoctorText(report);
+    std::fputs(text.c_str(), stdout);
+    if (!module) {
+        std::fprintf(stderr, "torvexctl: %s\n", report.moduleError.c_str());
+        return kExitModuleMissing;
+    }
+    return kExitOk;
+}
