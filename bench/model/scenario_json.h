@@ -1,0 +1,47 @@
+// Strict reading of a scenario's JSON, shared by every section of a scenario file: each check
+// throws ScenarioError naming where the offending value is (for example gpus[0].bus).
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace bench::scenario_json {
+
+using Json = nlohmann::ordered_json;
+
+struct ScenarioError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void Fail(const std::string& path, const std::string& message);
+// "path.key", and "path[i]".
+std::string Join(const std::string& path, const std::string& key);
+std::string Index(const std::string& path, size_t i);
+
+// An object whose keys are all among `keys`.
+void ExpectObject(const Json& value, const std::string& path, std::initializer_list<const char*> keys);
+// "0x1F" (hex) or "31" (decimal): the forms a number may take in a text.
+bool ParseNumberText(const std::string& text, int64_t& out);
+// A JSON integer, or a "0x.." text, within min..max.
+int64_t ReadInteger(const Json& value, const std::string& path, int64_t min, int64_t max);
+bool ReadBool(const Json& value, const std::string& path);
+std::string ReadText(const Json& value, const std::string& path);
+// The member `key` of an object, or null.
+const Json* Find(const Json& object, const char* key);
+
+// One of the named texts, as its value.
+template <typename T>
+T ReadChoice(const Json& value, const std::string& path, std::initializer_list<std::pair<const char*, T>> choices) {
+    std::string list;
+    for (const auto& choice : choices) {
+        if (value.is_string() && value.get<std::string>() == choice.first) return choice.second;
+        list += std::string(list.empty() ? "\"" : ", \"") + choice.first + "\"";
+    }
+    Fail(path, "expected one of " + list + ", got " + value.dump());
+}
+
+}  // namespace bench::scenario_json
