@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "helper_config.h"
 #include "i2c_device.h"
 #include "lively_board.h"
 
@@ -62,6 +63,7 @@ struct Machine {
     AdlConfig adl;
     AdlxConfig adlx;
     std::vector<Gpu> gpus;
+    HelperConfig helper;
 };
 
 constexpr size_t kMaxGpus = 64;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "presets.h"
+#include "scenario_helper.h"
 #include "scenario_json.h"
 #include "vendor/vendor_abi.h"
 
@@ -223,7 +224,7 @@ void ReadAdlx(const Json& value, const std::string& path, AdlxConfig& adlx) {
 }
 
 Machine ReadMachine(const Json& root) {
-    ExpectObject(root, "", {"name", "description", "nvapi", "adl", "adlx", "gpus"});
+    ExpectObject(root, "", {"name", "description", "nvapi", "adl", "adlx", "gpus", "helper"});
     Machine machine;
     if (const Json* name = Find(root, "name")) machine.name = ReadText(*name, "name");
     if (const Json* text = Find(root, "description")) ReadText(*text, "description");
@@ -240,6 +241,7 @@ Machine ReadMachine(const Json& root) {
     if (const Json* v = Find(root, "nvapi")) ReadNvapi(*v, "nvapi", machine.nvapi);
     if (const Json* v = Find(root, "adl")) ReadAdl(*v, "adl", machine.adl);
     if (const Json* v = Find(root, "adlx")) ReadAdlx(*v, "adlx", machine.adlx);
+    if (const Json* v = Find(root, "helper")) machine.helper = ReadHelper(*v, "helper");
     return machine;
 }
 
