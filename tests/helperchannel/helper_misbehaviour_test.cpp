@@ -17,9 +17,12 @@ constexpr long long kExchangeLimitMs = 1000;
 // What a loaded machine may add to a bounded wait before the module's thread runs again.
 constexpr long long kSchedulingMarginMs = 500;
 
+// Two fixed readings, 1.0 and 2.0, for key 1.
+constexpr char kTwoReadings[] = R"("groups": [{"low": 1, "high": 1, "readings": [1000, 2000]}], "lively": false, )";
+
 // The flag is set and the module has launched its helper (so that a query is one exchange only);
-// then the helper is replaced, unknown to the module, by one serving with `misbehaviour`.
-void RunningHelperThatMisbehaves(HelperBench& bench, const LoadedModule& module, const std::string& misbehaviour) {
+// then the helper is replaced, unknown to the module, by one serving by the helper section `members`.
+void ReplaceRunningHelper(HelperBench& bench, const LoadedModule& module, const std::string& members) {
     bench.Serve("x86");
     uint8_t supported = 0;
     ASSERT_EQ(1, module->Check_QLXSW_Support(&supported));
@@ -27,8 +30,7 @@ void RunningHelperThatMisbehaves(HelperBench& bench, const LoadedModule& module,
     QLXSWPowerStatus status{};
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
     bench.EndServing();
-    bench.SetHelper(R"("groups": [{"low": 1, "high": 1, "readings": [1000, 2000]}], "lively": false, )" +
-                    misbehaviour);
+    bench.SetHelper(members);
     bench.Serve("x86");
 }
 
@@ -60,7 +62,7 @@ TEST(HelperMisbehaviour, AnAnswerThatComesTooLateOrNeverCountsAsERRORAfterTheBou
     for (const Case& c : cases) {
         HelperBench bench("");
         LoadedModule module;
-        RunningHelperThatMisbehaves(bench, module, c.misbehaviour);
+        ReplaceRunningHelper(bench, module, kTwoReadings + std::string(c.misbehaviour));
         DebugOutputCapture diagnostics;
         const Query q = AskFor1(module);
         EXPECT_EQ(c.result, q.result) << c.misbehaviour;
@@ -91,7 +93,7 @@ TEST(HelperMisbehaviour, OnlyTheFirst511BytesOfAnAnswerUpToAZeroByteCount) {
     for (const Case& c : cases) {
         HelperBench bench("");
         LoadedModule module;
-        RunningHelperThatMisbehaves(bench, module, c.misbehaviour);
+        ReplaceRunningHelper(bench, module, kTwoReadings + std::string(c.misbehaviour));
         const Query q = AskFor1(module);
         EXPECT_EQ(c.result, q.result) << c.misbehaviour;
         if (c.result == 1) {
@@ -100,6 +102,15 @@ TEST(HelperMisbehaviour, OnlyTheFirst511BytesOfAnAnswerUpToAZeroByteCount) {
         }
         EXPECT_LE(q.ms, kExchangeLimitMs + kSchedulingMarginMs) << c.misbehaviour;
     }
+
+    // The 511th byte ends the last number read: its 503 zeros read 0, one byte more would read 1,
+    // and the whole answer does not convert.
+    HelperBench bench("");
+    LoadedModule module;
+    ReplaceRunningHelper(bench, module, R"("answer": "1,1,1,1,)" + std::string(503, '0') + R"(1,zz")");
+    const Query q = AskFor1(module);
+    EXPECT_EQ(1, q.result);
+    EXPECT_EQ(0.0f, q.status.fValue[0]);
 }
 
 // The probe reads its answers the same way: "FALSE" beyond the 511th byte or after a zero byte is

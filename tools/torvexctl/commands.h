@@ -2,8 +2,11 @@
 // standard error) and returns an ExitCode.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "module_exports.h"
 
 struct ModuleChoice {
     std::string path;  // empty: TorvexModule.dll beside torvexctl.exe
@@ -27,6 +30,10 @@ struct MileageOptions {
     std::vector<MileageAction> actions;
     double gapSeconds = 1.0;
 };
+
+// Loads the module the choice names, keeping its load-time lines off standard output; on failure
+// says why on standard error.
+std::optional<LoadedExports> OpenModule(const ModuleChoice& choice);
 
 int RunStatus(const ModuleChoice& module, const StatusOptions& options);
 int RunWatch(const ModuleChoice& module, const WatchOptions& options);

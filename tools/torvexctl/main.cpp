@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "exit_codes.h"
+#include "qlxsw_command.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ const char kBoardsFooter[] =
 
 const char kFooter[] =
     "Exit codes: 0 ok, 1 bad command line, 2 TorvexModule.dll or one of its exports missing, "
-    "3 the module has no board, 4 the module refused a mileage action.";
+    "3 the module has no board, 4 the module refused a mileage action, 5 the QLXSW device was not found.";
 
 const char kMileageHelp[] =
     "The stopwatch lives only as long as the module stays loaded "
@@ -71,6 +72,9 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::NonNegativeNumber);
 
+    QlxswOptions qlxsw;
+    CLI::App* qlxswCmd = AddQlxswCommand(app, qlxsw, kFooter);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -79,6 +83,7 @@ int main(int argc, char** argv) {
 
     if (*statusCmd) return RunStatus(module, status);
     if (*watchCmd) return RunWatch(module, watch);
+    if (*qlxswCmd) return RunQlxsw(module, qlxsw);
     const std::map<std::string, MileageAction> kActions = {{"start", MileageAction::Start},
                                                            {"pause", MileageAction::Pause},
                                                            {"resume", MileageAction::Resume},
