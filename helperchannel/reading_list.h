@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// Splits the answer at "," and converts each piece as std::stoi(piece, nullptr, 16) does: leading
+// Splits the answer at "," as reading it through a stream piece by piece would, and converts each piece as std::stoi(piece, nullptr, 16) does: leading
 // white space skipped, a sign and a "0x" prefix accepted, conversion stopping at the first
 // character that is not a hexadecimal digit. An empty answer gives an empty list, a trailing ","
 // adds nothing, and a line break after the last number is ignored. Throws std::invalid_argument
