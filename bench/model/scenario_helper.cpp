@@ -8,8 +8,6 @@
 namespace bench {
 namespace {
 
-using namespace scenario_json;
-
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 

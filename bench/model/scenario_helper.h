@@ -4,10 +4,10 @@
 #include <string>
 
 #include "helper_config.h"
-#include "scenario_json.h"
+#include "scenario_reading.h"
 
 namespace bench {
 
-HelperConfig ReadHelper(const scenario_json::Json& value, const std::string& path);
+HelperConfig ReadHelper(const Json& value, const std::string& path);
 
 }  // namespace bench

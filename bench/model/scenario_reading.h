@@ -1,5 +1,5 @@
-// Strict reading of a scenario's JSON, shared by every section of a scenario file: each check
-// throws ScenarioError naming where the offending value is (for example gpus[0].bus).
+// The pieces every section of a scenario file is read with: strict checks that name where a
+// mistake is (for example gpus[0].devices.0x56.registers.0x1E).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-namespace bench::scenario_json {
+namespace bench {
 
 using Json = nlohmann::ordered_json;
 
@@ -17,12 +17,12 @@ struct ScenarioError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Throws ScenarioError with "<path>: <message>".
 [[noreturn]] void Fail(const std::string& path, const std::string& message);
-// "path.key", and "path[i]".
+// "a.b" and "a[3]".
 std::string Join(const std::string& path, const std::string& key);
 std::string Index(const std::string& path, size_t i);
-
-// An object whose keys are all among `keys`.
+// Fails unless the value is an object whose keys are all among `keys`.
 void ExpectObject(const Json& value, const std::string& path, std::initializer_list<const char*> keys);
 // "0x1F" (hex) or "31" (decimal): the forms a number may take in a text.
 bool ParseNumberText(const std::string& text, int64_t& out);
@@ -33,7 +33,7 @@ std::string ReadText(const Json& value, const std::string& path);
 // The member `key` of an object, or null.
 const Json* Find(const Json& object, const char* key);
 
-// One of the named texts, as its value.
+// One of the named texts, as the value it stands for.
 template <typename T>
 T ReadChoice(const Json& value, const std::string& path, std::initializer_list<std::pair<const char*, T>> choices) {
     std::string list;
@@ -44,4 +44,4 @@ T ReadChoice(const Json& value, const std::string& path, std::initializer_list<s
     Fail(path, "expected one of " + list + ", got " + value.dump());
 }
 
-}  // namespace bench::scenario_json
+}  // namespace bench
