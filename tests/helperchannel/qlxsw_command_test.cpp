@@ -74,7 +74,7 @@ TEST(TorvexctlQlxsw, AnAbsentDeviceIsSaidAndEndsWithItsOwnExitCode) {
     HelperBench bench(R"("x86": {"device": false}, "x64": {"device": false})");
     bench.Serve("x86,x64");
     const ProgramRun run = Torvexctl(bench, "qlxsw");
-    EXPECT_EQ(5u, run.code);
+    EXPECT_EQ(6u, run.code);
     EXPECT_NE(std::string::npos, run.out.find("absent (-1), helper build unknown")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("n/a (-4)")) << run.out;
 }

@@ -12,11 +12,22 @@
 #include "render_json.h"
 #include "render_table.h"
 
+void PrintError(const std::string& text) { std::fprintf(stderr, "torvexctl: %s\n", text.c_str()); }
+
+std::optional<LoadedExports> OpenModule(const ModuleChoice& choice) {
+    ModuleLoadError error;
+    std::optional<LoadedExports> loaded;
+    {
+        StdoutToStderr moduleLinesAside;
+        loaded = LoadedExports::Load(choice.path.empty() ? DefaultModulePath() : FromUtf8(choice.path), error);
+    }
+    if (!loaded) PrintError(error.Describe());
+    return loaded;
+}
+
 namespace {
 
 void Print(const std::string& text) { std::fputs(text.c_str(), stdout); }
-
-void PrintError(const std::string& text) { std::fprintf(stderr, "torvexctl: %s\n", text.c_str()); }
 
 void ReportNoBoard() {
     PrintError("the module has no board: it found no GPU it can talk to, so every board export answers -1");
@@ -86,17 +97,6 @@ std::string ActionLine(const std::string& when, const char* action, const std::s
 }
 
 }  // namespace
-
-std::optional<LoadedExports> OpenModule(const ModuleChoice& choice) {
-    ModuleLoadError error;
-    std::optional<LoadedExports> loaded;
-    {
-        StdoutToStderr moduleLinesAside;
-        loaded = LoadedExports::Load(choice.path.empty() ? DefaultModulePath() : FromUtf8(choice.path), error);
-    }
-    if (!loaded) PrintError(error.Describe());
-    return loaded;
-}
 
 int RunStatus(const ModuleChoice& choice, const StatusOptions& options) {
     auto module = OpenModule(choice);

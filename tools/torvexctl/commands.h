@@ -12,6 +12,11 @@ struct ModuleChoice {
     std::string path;  // empty: TorvexModule.dll beside torvexctl.exe
 };
 
+// Loads the chosen module, its load-time lines sent to standard error; a failure is reported there.
+std::optional<LoadedExports> OpenModule(const ModuleChoice& choice);
+// "torvexctl: <text>" on standard error.
+void PrintError(const std::string& text);
+
 struct StatusOptions {
     std::vector<int> gpuIds;  // empty: the module's first board
     bool json = false;
@@ -30,10 +35,6 @@ struct MileageOptions {
     std::vector<MileageAction> actions;
     double gapSeconds = 1.0;
 };
-
-// Loads the module the choice names, keeping its load-time lines off standard output; on failure
-// says why on standard error.
-std::optional<LoadedExports> OpenModule(const ModuleChoice& choice);
 
 int RunStatus(const ModuleChoice& module, const StatusOptions& options);
 int RunWatch(const ModuleChoice& module, const WatchOptions& options);

@@ -7,5 +7,5 @@ enum ExitCode : int {
     kExitModuleMissing = 2,  // TorvexModule.dll or one of its exports could not be loaded
     kExitNoBoard = 3,        // the module has no board at all
     kExitRefused = 4,        // the module refused a requested action
-    kExitNoDevice = 5,       // the QLXSW device was not found
+    kExitNoQlxsw = 6,        // the QLXSW device was not found
 };

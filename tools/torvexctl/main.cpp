@@ -20,7 +20,7 @@ const char kBoardsFooter[] =
 
 const char kFooter[] =
     "Exit codes: 0 ok, 1 bad command line, 2 TorvexModule.dll or one of its exports missing, "
-    "3 the module has no board, 4 the module refused a mileage action, 5 the QLXSW device was not found.";
+    "3 the module has no board, 4 the module refused a mileage action, 6 the QLXSW device was not found.";
 
 const char kMileageHelp[] =
     "The stopwatch lives only as long as the module stays loaded "

@@ -67,5 +67,5 @@ int RunQlxsw(const ModuleChoice& choice, const QlxswOptions& options) {
             printer.Show(text + "\n" + header + RenderQlxswTable(presence, ReadQlxsw(api, ids)));
         }
     }
-    return presence.present ? kExitOk : kExitNoDevice;
+    return presence.present ? kExitOk : kExitNoQlxsw;
 }
