@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "helperchannel/power_block.h"
+#include "prefilled_block.h"
 
 namespace {
 
@@ -15,25 +16,13 @@ uint32_t Bits(float value) {
     return bits;
 }
 
-// A block whose every byte is 0xA5, so that whatever the fill leaves alone shows.
-QLXSWPowerStatus Untouched() {
-    QLXSWPowerStatus block;
-    std::memset(&block, 0xA5, sizeof(block));
-    return block;
-}
-
-bool IsUntouched(const QLXSWPowerStatus& block) {
-    const QLXSWPowerStatus fresh = Untouched();
-    return std::memcmp(&block, &fresh, sizeof(block)) == 0;
-}
-
 struct Filled {
     int result;
     QLXSWPowerStatus block;
 };
 
 Filled Fill(const std::vector<int32_t>& list, int32_t id) {
-    Filled f{0, Untouched()};
+    Filled f{0, Prefilled()};
     f.result = FillQLXSWPowerStatus(list, id, &f.block);
     return f;
 }
@@ -131,7 +120,7 @@ TEST(QLXSWPowerBlock, ListsThatHoldNoUsableGroupWriteNothing) {
     for (const Case& c : cases) {
         const Filled f = Fill(c.list, c.id);
         EXPECT_EQ(c.result, f.result) << "list of " << c.list.size() << " values, id " << c.id;
-        EXPECT_TRUE(IsUntouched(f.block)) << "list of " << c.list.size() << " values, id " << c.id;
+        EXPECT_TRUE(Untouched(f.block)) << "list of " << c.list.size() << " values, id " << c.id;
     }
 }
 

@@ -3,29 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "helper_bench.h"
 #include "loaded_module.h"
+#include "prefilled_block.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
-
-// A block whose every byte is 0xA5, so that whatever the export leaves alone shows.
-QLXSWPowerStatus Prefilled() {
-    QLXSWPowerStatus block;
-    std::memset(&block, 0xA5, sizeof(block));
-    return block;
-}
-
-bool Untouched(const QLXSWPowerStatus& block) {
-    const QLXSWPowerStatus fresh = Prefilled();
-    return std::memcmp(&block, &fresh, sizeof(block)) == 0;
-}
 
 // A successful probe through a helper served for it, which leaves afterwards.
 void Probe(HelperBench& bench, const LoadedModule& module) {
