@@ -43,8 +43,7 @@ UniqueFileHandle OpenPipe(char request, SteadyClock::time_point deadline) {
 // Waits for an overlapped operation that `started` began, at most until the deadline, and cancels
 // it then. The bytes it moved (a failed operation, such as a read from a pipe whose other end was
 // closed, moved none), or -1 when it was cancelled. Each exchange has one operation at a time on
-// its own handle, so the handle itself signals the completion: an event would cost two more calls
-// into the Wine server per exchange, which resets it at the start of every read and write.
+// its own handle, so the handle itself signals the completion and no event is needed.
 long long Complete(HANDLE pipe, OVERLAPPED& operation, BOOL started, SteadyClock::time_point deadline) {
     DWORD bytes = 0;
     if (!started) {

@@ -66,13 +66,15 @@ int PipeServer::Run(const std::vector<bench::HelperBuild>& builds, UniqueMutex c
     std::vector<UniqueFileHandle> held;  // connections kept open without an answer
     for (;;) {
         // A client may have connected, or come and gone, before this call.
-        if (!ConnectNamedPipe(listening.get(), nullptr) && GetLastError() != ERROR_PIPE_CONNECTED &&
-            GetLastError() != ERROR_NO_DATA) {
-            listening = NewInstance();
-            continue;
-        }
+        const bool connected = ConnectNamedPipe(listening.get(), nullptr) || GetLastError() == ERROR_PIPE_CONNECTED ||
+                               GetLastError() == ERROR_NO_DATA;
         UniqueFileHandle client = std::move(listening);
         listening = NewInstance();
+        if (!listening) {
+            m_log.Write(builds[role], "cannot create the pipe, error " + std::to_string(GetLastError()));
+            return 1;
+        }
+        if (!connected) continue;
         char request = 0;
         DWORD read = 0;
         if (!ReadFile(client.get(), &request, 1, &read, nullptr) || read == 0) continue;
