@@ -11,11 +11,7 @@ TEST(ModuleLoad, PendingExportsAnswerMinusOneAndWriteNothing) {
     SensorRecord* records = nullptr;
     EXPECT_EQ(-1, module->Get_Sensor_RealTime_Data(&count, &records));
     EXPECT_EQ(-1, module->Set_Sensor_Status(&count, nullptr));
-    uint8_t supported = 0xAA;
-    EXPECT_EQ(-1, module->Check_QLXSW_Support(&supported));
-    EXPECT_EQ(0xAA, supported);
     EXPECT_EQ(77, count);
-    EXPECT_EQ(-1, module->Exit_KIVO());
 }
 
 TEST(ModuleLoad, LoadsAndUnloadsTwiceInOneProcess) {
