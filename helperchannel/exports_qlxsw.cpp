@@ -1,14 +1,61 @@
-// The three QLXSW exports. Their helper channel is not built yet: they have their final
-// signatures and answer -1.
+// The three QLXSW exports: whether the helper reports the device, its readings for a key, and
+// letting the helper go. None of them looks up a board.
+#include <exception>
+#include <vector>
+
 #include "TorvexModule.h"
+#include "base/export_guard.h"
+#include "helperchannel/helper_channel.h"
+#include "helperchannel/power_block.h"
 #include "helperchannel/qlxsw_flag.h"
 
-bool g_bQLXSWPresent = false;
+std::atomic<bool> g_bQLXSWPresent{false};
+
+namespace {
+
+// Torvex_Api_Get_QLXSW_PowerStatus's own codes; the search decides the others (power_block.h).
+constexpr int kRefusedPointer = -1;
+constexpr int kKeyBelowOne = -3;
+constexpr int kDeviceNotFound = -4;
+constexpr int kAnswerNotConverted = -5;
+
+}  // namespace
 
 extern "C" {
 
-int Torvex_Api_Check_QLXSW_Support(uint8_t*) { return -1; }
-int Torvex_Api_Get_QLXSW_PowerStatus(int32_t, QLXSWPowerStatus*) { return -1; }
-int Torvex_Api_Exit_KIVO(void) { return -1; }
+int Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported) {
+    return ExportGuard([&] {
+        if (!pbSupported) return -1;
+        if (ProbeQLXSW() == 0) {
+            *pbSupported = 0;
+            return -1;
+        }
+        *pbSupported = 1;
+        g_bQLXSWPresent = true;
+        return 1;
+    });
+}
+
+int Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus) {
+    return ExportGuard([&] {
+        if (!pStatus) return kRefusedPointer;
+        if (nId < 1) return kKeyBelowOne;
+        if (!g_bQLXSWPresent) return kDeviceNotFound;
+        std::vector<int32_t> list;
+        try {
+            list = QueryQLXSWReadings();
+        } catch (const std::exception&) {
+            return kAnswerNotConverted;
+        }
+        return static_cast<int>(FillQLXSWPowerStatus(list, nId, pStatus));
+    });
+}
+
+int Torvex_Api_Exit_KIVO(void) {
+    return ExportGuard([] {
+        ReleaseHelper();
+        return 0;
+    });
+}
 
 }  // extern "C"

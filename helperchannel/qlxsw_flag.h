@@ -2,4 +2,6 @@
 // to the host also reports power status.
 #pragma once
 
-extern bool g_bQLXSWPresent;
+#include <atomic>
+
+extern std::atomic<bool> g_bQLXSWPresent;

@@ -247,8 +247,19 @@ TORVEX_API int TORVEX_CALL Torvex_Api_Set_Sensor_Status(int32_t* pnCount, const 
 
 /* ---- QLXSW device and helper process -------------------------------------------------------- */
 
+/* Asks the host application's helper process (Halvane.exe, started from LIB\x86_lib, else
+ * LIB\x64_lib, below the current directory) whether the QLXSW device is there. 1 present (writes
+ * 1); -1 absent (writes 0) or a null pointer (writes nothing). A helper that cannot be reached
+ * counts as reporting the device. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported);
+/* The helper's readings for the key nId, starting the helper if needed. 1 ok (fValue[0] up to
+ * fValue[nCount - 1], fTotal, nOverLimit and nCount written); -1 no group covers the key, the
+ * helper gave no usable answer, or a null pStatus; -3 nId below 1; -4 no successful
+ * Torvex_Api_Check_QLXSW_Support yet; -5 the answer does not convert; -6 an empty list; -7 the
+ * group announces more readings than it holds (only nCount and fTotal = 0 written). Nothing is
+ * written on the other codes. Each exchange with the helper takes at most 1000 ms. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus);
+/* Tells the helper to end; the next reading query starts it again. Always 0. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Exit_KIVO(void);
 
 /* ---- Function-pointer types, for hosts that take the exports with GetProcAddress -------------- */

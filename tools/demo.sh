@@ -41,3 +41,18 @@ heading "torvexctl watch --interval 1 --count 5"
 # The module looks for cpuidsdk.dll relative to the current folder; the bench's stand-in is in bench-bin.
 heading "torvexctl sensors --match Corvel   (the desktop's power supply)"
 (cd "$build/bench-bin" && "$build/wine-run" "$build/bin/torvexctl.exe" sensors --match Corvel)
+
+# The QLXSW device through the host application's helper: torvexctl runs from a folder laid out as
+# the host application's, with the bench's helper as its 32-bit build.
+host="$build/demo-host"
+mkdir -p "$host/LIB/x86_lib"
+cp "$build/bench-bin/Halvane.exe" "$host/LIB/x86_lib/"
+cd "$host"
+# No helper left over from an earlier run: the module starts its own.
+"$build/wine-run" "$build/bin/torvexctl.exe" qlxsw --release >/dev/null
+
+heading "torvexctl qlxsw --watch --interval 1 --count 4 --id 1 --id 2"
+"$build/wine-run" "$build/bin/torvexctl.exe" qlxsw --watch --interval 1 --count 4 --id 1 --id 2
+
+heading "torvexctl qlxsw --release"
+"$build/wine-run" "$build/bin/torvexctl.exe" qlxsw --release

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "helper_config.h"
 #include "i2c_device.h"
 #include "lively_board.h"
 #include "sensor_sdk_config.h"
@@ -64,6 +65,7 @@ struct Machine {
     AdlxConfig adlx;
     std::vector<Gpu> gpus;
     SensorSdkConfig cpuidsdk;
+    HelperConfig helper;
 };
 
 constexpr size_t kMaxGpus = 64;

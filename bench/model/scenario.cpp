@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "presets.h"
+#include "scenario_helper.h"
 #include "scenario_reading.h"
 #include "scenario_sensors.h"
 #include "vendor/vendor_abi.h"
@@ -90,22 +91,12 @@ std::string ReadText(const Json& value, const std::string& path) {
     return value.get<std::string>();
 }
 
-namespace {
-
-template <typename T>
-T ReadChoice(const Json& value, const std::string& path, std::initializer_list<std::pair<const char*, T>> choices) {
-    std::string list;
-    for (const auto& choice : choices) {
-        if (value.is_string() && value.get<std::string>() == choice.first) return choice.second;
-        list += std::string(list.empty() ? "\"" : ", \"") + choice.first + "\"";
-    }
-    Fail(path, "expected one of " + list + ", got " + value.dump());
-}
-
 const Json* Find(const Json& object, const char* key) {
     const auto found = object.find(key);
     return found == object.end() ? nullptr : &*found;
 }
+
+namespace {
 
 std::string Hex(int value) {
     std::ostringstream text;
@@ -299,7 +290,7 @@ void ReadAdlx(const Json& value, const std::string& path, AdlxConfig& adlx) {
 }
 
 Machine ReadMachine(const Json& root) {
-    ExpectObject(root, "", {"name", "description", "nvapi", "adl", "adlx", "gpus", "cpuidsdk"});
+    ExpectObject(root, "", {"name", "description", "nvapi", "adl", "adlx", "gpus", "helper", "cpuidsdk"});
     Machine machine;
     if (const Json* name = Find(root, "name")) machine.name = ReadText(*name, "name");
     if (const Json* text = Find(root, "description")) ReadText(*text, "description");
@@ -316,6 +307,7 @@ Machine ReadMachine(const Json& root) {
     if (const Json* v = Find(root, "nvapi")) ReadNvapi(*v, "nvapi", machine.nvapi);
     if (const Json* v = Find(root, "adl")) ReadAdl(*v, "adl", machine.adl);
     if (const Json* v = Find(root, "adlx")) ReadAdlx(*v, "adlx", machine.adlx);
+    if (const Json* v = Find(root, "helper")) machine.helper = ReadHelper(*v, "helper");
     if (const Json* v = Find(root, "cpuidsdk")) machine.cpuidsdk = ReadSensorSdk(*v, "cpuidsdk");
     return machine;
 }

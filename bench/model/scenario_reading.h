@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace bench {
 
@@ -29,5 +30,18 @@ bool ParseNumberText(const std::string& text, int64_t& out);
 int64_t ReadInteger(const Json& value, const std::string& path, int64_t min, int64_t max);
 bool ReadBool(const Json& value, const std::string& path);
 std::string ReadText(const Json& value, const std::string& path);
+// The member `key` of an object, or null.
+const Json* Find(const Json& object, const char* key);
+
+// One of the named texts, as the value it stands for.
+template <typename T>
+T ReadChoice(const Json& value, const std::string& path, std::initializer_list<std::pair<const char*, T>> choices) {
+    std::string list;
+    for (const auto& choice : choices) {
+        if (value.is_string() && value.get<std::string>() == choice.first) return choice.second;
+        list += std::string(list.empty() ? "\"" : ", \"") + choice.first + "\"";
+    }
+    Fail(path, "expected one of " + list + ", got " + value.dump());
+}
 
 }  // namespace bench

@@ -50,11 +50,6 @@ std::string NameList(const Named (&table)[N]) {
     return list;
 }
 
-const Json* Member(const Json& object, const char* key) {
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
-}
-
 int32_t ReadInt32(const Json& value, const std::string& path) {
     return static_cast<int32_t>(
         ReadInteger(value, path, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
@@ -123,7 +118,7 @@ std::optional<std::string> Numbered(const std::optional<std::string>& name, size
 }
 
 size_t ReadCopies(const Json& entry, const std::string& path, int64_t limit) {
-    const Json* count = Member(entry, "count");
+    const Json* count = Find(entry, "count");
     return count ? static_cast<size_t>(ReadInteger(*count, Join(path, "count"), 1, limit)) : 1;
 }
 
@@ -139,28 +134,28 @@ void ReadSensors(const Json& list, const std::string& path, std::vector<SensorEn
         const Json& entry = list[i];
         ExpectObject(entry, where, {"description", "class", "name", "count", "id", "raw", "value", "min", "max",
                                     "answers"});
-        const Json* sensorClass = Member(entry, "class");
+        const Json* sensorClass = Find(entry, "class");
         if (!sensorClass) Fail(where, "a sensor needs \"class\"");
         SensorEntry proto;
         proto.sensor.classCode = ReadCode(*sensorClass, Join(where, "class"), kSensorClasses);
         proto.sensor.name = std::string();
-        if (const Json* v = Member(entry, "name")) proto.sensor.name = ReadName(*v, Join(where, "name"));
-        if (const Json* v = Member(entry, "id")) {
+        if (const Json* v = Find(entry, "name")) proto.sensor.name = ReadName(*v, Join(where, "name"));
+        if (const Json* v = Find(entry, "id")) {
             proto.sensor.id = static_cast<int32_t>(static_cast<uint32_t>(ReadInteger(
                 *v, Join(where, "id"), std::numeric_limits<int32_t>::min(), std::numeric_limits<uint32_t>::max())));
             proto.idGiven = true;
         }
-        if (const Json* v = Member(entry, "raw")) proto.sensor.raw = ReadInt32(*v, Join(where, "raw"));
-        if (const Json* v = Member(entry, "value")) proto.sensor.values = ReadOneOrList<float>(*v, Join(where, "value"), ReadFloat);
-        if (const Json* v = Member(entry, "answers"))
+        if (const Json* v = Find(entry, "raw")) proto.sensor.raw = ReadInt32(*v, Join(where, "raw"));
+        if (const Json* v = Find(entry, "value")) proto.sensor.values = ReadOneOrList<float>(*v, Join(where, "value"), ReadFloat);
+        if (const Json* v = Find(entry, "answers"))
             proto.sensor.answers = ReadOneOrList<bool>(*v, Join(where, "answers"), ReadBool);
         // Unless given, the range is what the readings span.
         const auto [lowest, highest] = std::minmax_element(proto.sensor.values.begin(), proto.sensor.values.end());
         proto.sensor.minimum = *lowest;
         proto.sensor.maximum = *highest;
-        if (const Json* v = Member(entry, "min")) proto.sensor.minimum = ReadFloat(*v, Join(where, "min"));
-        if (const Json* v = Member(entry, "max")) proto.sensor.maximum = ReadFloat(*v, Join(where, "max"));
-        if (const Json* v = Member(entry, "description")) ReadText(*v, Join(where, "description"));
+        if (const Json* v = Find(entry, "min")) proto.sensor.minimum = ReadFloat(*v, Join(where, "min"));
+        if (const Json* v = Find(entry, "max")) proto.sensor.maximum = ReadFloat(*v, Join(where, "max"));
+        if (const Json* v = Find(entry, "description")) ReadText(*v, Join(where, "description"));
         const size_t copies = ReadCopies(entry, where, kMaxSensors);
         if (static_cast<int64_t>(copies) > budget) Fail(where, "more than " + std::to_string(kMaxSensors) + " sensors in all");
         budget -= static_cast<int64_t>(copies);
@@ -180,13 +175,13 @@ void ReadDevices(const Json& list, const std::string& path, SensorSdkConfig& sdk
         const std::string where = Index(path, i);
         const Json& entry = list[i];
         ExpectObject(entry, where, {"description", "class", "name", "count", "sensorCount", "classCounts", "sensors"});
-        const Json* deviceClass = Member(entry, "class");
+        const Json* deviceClass = Find(entry, "class");
         if (!deviceClass) Fail(where, "a device needs \"class\"");
         SdkDevice proto;
         proto.classCode = ReadCode(*deviceClass, Join(where, "class"), kDeviceClasses);
-        if (const Json* v = Member(entry, "name")) proto.name = ReadName(*v, Join(where, "name"));
-        if (const Json* v = Member(entry, "sensorCount")) proto.allSensorsCount = ReadInt32(*v, Join(where, "sensorCount"));
-        if (const Json* counts = Member(entry, "classCounts")) {
+        if (const Json* v = Find(entry, "name")) proto.name = ReadName(*v, Join(where, "name"));
+        if (const Json* v = Find(entry, "sensorCount")) proto.allSensorsCount = ReadInt32(*v, Join(where, "sensorCount"));
+        if (const Json* counts = Find(entry, "classCounts")) {
             const std::string countsPath = Join(where, "classCounts");
             if (!counts->is_object()) Fail(countsPath, "expected an object of sensor class: count");
             for (const auto& item : counts->items()) {
@@ -195,8 +190,8 @@ void ReadDevices(const Json& list, const std::string& path, SensorSdkConfig& sdk
             }
         }
         std::vector<SensorEntry> sensors;
-        if (const Json* v = Member(entry, "sensors")) ReadSensors(*v, Join(where, "sensors"), sensors, sensorBudget);
-        if (const Json* v = Member(entry, "description")) ReadText(*v, Join(where, "description"));
+        if (const Json* v = Find(entry, "sensors")) ReadSensors(*v, Join(where, "sensors"), sensors, sensorBudget);
+        if (const Json* v = Find(entry, "description")) ReadText(*v, Join(where, "description"));
         const size_t copies = ReadCopies(entry, where, kMaxDevices);
         if (sdk.devices.size() + copies > kMaxDevices) Fail(where, "more than " + std::to_string(kMaxDevices) + " devices");
         if (static_cast<int64_t>(sensors.size() * (copies - 1)) > sensorBudget)
@@ -242,17 +237,17 @@ SensorSdkConfig ReadSensorSdk(const Json& value, const std::string& path) {
                                "deviceCount", "devices"});
     SensorSdkConfig sdk;
     sdk.present = true;
-    if (const Json* v = Member(value, "present")) sdk.present = ReadBool(*v, Join(path, "present"));
-    if (const Json* v = Member(value, "unbound")) ReadUnbound(*v, Join(path, "unbound"), sdk);
-    if (const Json* v = Member(value, "init")) sdk.initResult = ReadInt32(*v, Join(path, "init"));
-    if (const Json* v = Member(value, "initError")) sdk.initError = ReadInt32(*v, Join(path, "initError"));
-    if (const Json* v = Member(value, "initExtendedError"))
+    if (const Json* v = Find(value, "present")) sdk.present = ReadBool(*v, Join(path, "present"));
+    if (const Json* v = Find(value, "unbound")) ReadUnbound(*v, Join(path, "unbound"), sdk);
+    if (const Json* v = Find(value, "init")) sdk.initResult = ReadInt32(*v, Join(path, "init"));
+    if (const Json* v = Find(value, "initError")) sdk.initError = ReadInt32(*v, Join(path, "initError"));
+    if (const Json* v = Find(value, "initExtendedError"))
         sdk.initExtendedError = ReadInt32(*v, Join(path, "initExtendedError"));
-    if (const Json* v = Member(value, "version"))
+    if (const Json* v = Find(value, "version"))
         sdk.version = static_cast<uint32_t>(ReadInteger(*v, Join(path, "version"), 0, 0xFFFFFFFF));
-    if (const Json* v = Member(value, "deviceCount")) sdk.deviceCount = ReadInt32(*v, Join(path, "deviceCount"));
-    if (const Json* v = Member(value, "devices")) ReadDevices(*v, Join(path, "devices"), sdk);
-    if (const Json* v = Member(value, "description")) ReadText(*v, Join(path, "description"));
+    if (const Json* v = Find(value, "deviceCount")) sdk.deviceCount = ReadInt32(*v, Join(path, "deviceCount"));
+    if (const Json* v = Find(value, "devices")) ReadDevices(*v, Join(path, "devices"), sdk);
+    if (const Json* v = Find(value, "description")) ReadText(*v, Join(path, "description"));
     return sdk;
 }
 

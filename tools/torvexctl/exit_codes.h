@@ -8,4 +8,5 @@ enum ExitCode : int {
     kExitNoBoard = 3,        // the module has no board at all
     kExitRefused = 4,        // the module refused a requested action
     kExitNoSensors = 5,      // the module could not catalogue the system sensors
+    kExitNoQlxsw = 6,        // the QLXSW device was not found
 };

@@ -8,6 +8,7 @@
 #include "doctor_command.h"
 #include "exit_codes.h"
 #include "sensors_command.h"
+#include "qlxsw_command.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ const char kBoardsFooter[] =
 const char kFooter[] =
     "Exit codes: 0 ok, 1 bad command line, 2 TorvexModule.dll or one of its exports missing, "
     "3 the module has no board, 4 the module refused a mileage action or a sensor switch, "
-    "5 the module could not catalogue the system sensors.";
+    "5 the module could not catalogue the system sensors, 6 the QLXSW device was not found.";
 
 const char kMileageHelp[] =
     "The stopwatch lives only as long as the module stays loaded "
@@ -85,6 +86,9 @@ int main(int argc, char** argv) {
     doctorCmd->footer(kFooter);
     doctorCmd->add_flag("--json", doctor.json, "One JSON document, for a bug report or a script.");
 
+    QlxswOptions qlxsw;
+    CLI::App* qlxswCmd = AddQlxswCommand(app, qlxsw, kFooter);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -95,6 +99,7 @@ int main(int argc, char** argv) {
     if (*watchCmd) return RunWatch(module, watch);
     if (*sensorsCmd) return RunSensors(module, sensors);
     if (*doctorCmd) return RunDoctor(module, doctor);
+    if (*qlxswCmd) return RunQlxsw(module, qlxsw);
     const std::map<std::string, MileageAction> kActions = {{"start", MileageAction::Start},
                                                            {"pause", MileageAction::Pause},
                                                            {"resume", MileageAction::Resume},

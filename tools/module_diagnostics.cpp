@@ -1,4 +1,4 @@
-#include "debug_capture.h"
+#include "module_diagnostics.h"
 
 #include <windows.h>
 

@@ -1,0 +1,174 @@
+// The bench's helper natively: its scenario section, what it answers to each request, its
+// misbehaviours and its lively readings on a manual clock.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "helper_model.h"
+#include "scenario.h"
+
+using namespace bench;
+using namespace std::chrono_literals;
+
+namespace {
+
+HelperConfig Helper(const std::string& members) {
+    const ScenarioResult result = ParseScenario(R"({"helper": {)" + members + "}}");
+    EXPECT_TRUE(result.ok) << result.error;
+    return result.machine.helper;
+}
+
+TEST(HelperScenario, TheSectionSetsEveryChoiceAndMistakesSayWhereTheyAre) {
+    const HelperConfig unsaid = Helper("");
+    EXPECT_TRUE(unsaid.launchesServe);
+    EXPECT_EQ("TRUE", unsaid.x86.check);
+    EXPECT_EQ("TRUE", unsaid.x64.check);
+    EXPECT_TRUE(unsaid.lively);
+    EXPECT_FALSE(unsaid.groups.empty());
+    EXPECT_EQ(Misbehaviour::None, unsaid.misbehaviour);
+
+    const HelperConfig given = Helper(R"("log": "C:\\l.txt", "launches": "log-only",
+        "x86": {"installed": false, "device": false}, "x64": {"check": "ISFALSEX"},
+        "groups": [{"low": -2, "high": "0x10", "readings": [1, -5, "0xFFF8"]}], "lively": false,
+        "misbehave": {"kind": "busy", "description": "all day"})");
+    EXPECT_EQ("C:\\l.txt", given.log);
+    EXPECT_FALSE(given.launchesServe);
+    EXPECT_FALSE(given.x86.installed);
+    EXPECT_EQ("FALSE", given.x86.check);
+    EXPECT_EQ("ISFALSEX", given.x64.check);
+    ASSERT_EQ(1u, given.groups.size());
+    EXPECT_EQ(-2, given.groups[0].low);
+    EXPECT_EQ(16, given.groups[0].high);
+    EXPECT_EQ(std::vector<int32_t>({1, -5, 0xFFF8}), given.groups[0].readings);
+    EXPECT_EQ(Misbehaviour::Busy, given.misbehaviour);
+    EXPECT_EQ(-1, given.misbehaveMs);
+
+    const std::pair<std::string, const char*> mistakes[] = {
+        {R"("x86": {"device": true, "check": "TRUE"})", "helper.x86: give either \"device\" or \"check\""},
+        {R"("x64": {"installed": 1})", "helper.x64.installed: expected true or false"},
+        {R"("groups": [{"low": 3, "high": 1, "readings": []}])", "helper.groups[0]: \"low\" is above \"high\""},
+        {R"("groups": [{"low": 1, "readings": []}])", "helper.groups[0]: a group needs"},
+        {R"("groups": [], "answer": "1")", "helper: give either \"groups\" or \"answer\""},
+        {R"("launches": "never")", R"(helper.launches: expected one of "serve", "log-only")"},
+        {R"("misbehave": {"kind": "slow"})", R"(helper.misbehave: "slow" needs "ms")"},
+        {R"("misbehave": {"kind": "silent", "ms": 5})", "helper.misbehave.ms: only \"slow\" and \"busy\""},
+        {R"("misbehave": {"kind": "garbage", "on": "cq"})", "helper.misbehave.on: expected some of the requests"},
+        {R"("misbehave": {"kind": "loud"})", "helper.misbehave.kind: expected one of"},
+        {R"("pipe": "other")", "helper.pipe: unknown key"},
+    };
+    for (const auto& [members, expected] : mistakes) {
+        const ScenarioResult result = ParseScenario(R"({"helper": {)" + members + "}}");
+        EXPECT_FALSE(result.ok) << members;
+        EXPECT_NE(std::string::npos, result.error.find(expected)) << members << "\n" << result.error;
+    }
+}
+
+TEST(HelperScenario, AListThatCouldOutgrowAnAnswerIsRefused) {
+    std::string readings = "4095";
+    for (int i = 1; i < 100; ++i) readings += ", 4095";
+    const std::string group = R"({"low": 1, "high": 1, "readings": [)" + readings + "]}";
+    // 100 readings of "FFF" make a list of about 410 bytes, and each could grow a digit.
+    EXPECT_TRUE(ParseScenario(R"({"helper": {"groups": [)" + group + "]}}").ok);
+    const ScenarioResult twice = ParseScenario(R"({"helper": {"groups": [)" + group + ", " + group + "]}}");
+    EXPECT_FALSE(twice.ok);
+    EXPECT_NE(std::string::npos, twice.error.find("helper.groups: the list would not fit the 511 bytes")) << twice.error;
+}
+
+TEST(HelperModel, EachBuildAnswersItsCheckAndTheReadingListAndEndsOnX) {
+    const ManualClock clock;
+    const HelperModel model(Helper(R"("x64": {"device": false}, "lively": false,
+        "groups": [{"low": 1, "high": 4, "readings": [1000, 2000]}, {"low": -26, "high": 0, "readings": [-1, 65535]}])"),
+                            clock);
+    EXPECT_EQ("TRUE", model.Reply(HelperBuild::X86, 'c').bytes);
+    EXPECT_EQ("FALSE", model.Reply(HelperBuild::X64, 'c').bytes);
+    const HelperReply readings = model.Reply(HelperBuild::X86, 'g');
+    EXPECT_EQ(HelperReply::Kind::Answer, readings.kind);
+    EXPECT_EQ("2,1,4,2,3E8,7D0,-1A,0,2,-1,FFFF", readings.bytes);
+    EXPECT_FALSE(readings.leave);
+    EXPECT_EQ(0ms, readings.delay);
+
+    const HelperReply exit = model.Reply(HelperBuild::X64, 'x');
+    EXPECT_EQ(HelperReply::Kind::HangUp, exit.kind);
+    EXPECT_TRUE(exit.leave);
+    const HelperReply unknown = model.Reply(HelperBuild::X86, 'q');
+    EXPECT_EQ(HelperReply::Kind::HangUp, unknown.kind);
+    EXPECT_FALSE(unknown.leave);
+
+    const HelperModel literal(Helper(R"("answer": "1,,2")"), clock);
+    EXPECT_EQ("1,,2", literal.Reply(HelperBuild::X86, 'g').bytes);
+}
+
+TEST(HelperModel, MisbehavioursConcernOnlyTheirRequestsAndSpoilWhatLiesBeyondTheReadableAnswer) {
+    const ManualClock clock;
+    const auto reply = [&](const std::string& misbehave, char request) {
+        return HelperModel(Helper(R"("lively": false, "groups": [{"low": 1, "high": 1, "readings": [10]}],
+                                      "misbehave": )" + misbehave),
+                           clock)
+            .Reply(HelperBuild::X86, request);
+    };
+    EXPECT_EQ(1500ms, reply(R"({"kind": "slow", "ms": 1500, "on": "g"})", 'g').delay);
+    EXPECT_EQ(0ms, reply(R"({"kind": "slow", "ms": 1500, "on": "g"})", 'c').delay);
+    EXPECT_EQ("TRUE", reply(R"({"kind": "garbage", "on": "g"})", 'c').bytes);
+
+    const HelperReply silentExit = reply(R"({"kind": "silent"})", 'x');
+    EXPECT_EQ(HelperReply::Kind::Hold, silentExit.kind);
+    EXPECT_FALSE(silentExit.leave);
+    const HelperReply hungUp = reply(R"({"kind": "hang-up", "on": "cgx"})", 'x');
+    EXPECT_EQ(HelperReply::Kind::HangUp, hungUp.kind);
+    EXPECT_TRUE(hungUp.leave);
+    EXPECT_EQ(HelperReply::Kind::HangUp, reply(R"({"kind": "hang-up"})", 'g').kind);
+
+    const std::string oversized = reply(R"({"kind": "oversized"})", 'c').bytes;
+    ASSERT_EQ(600u, oversized.size());
+    EXPECT_EQ("TRUE" + std::string(507, ' '), oversized.substr(0, 511));
+    EXPECT_NE(std::string::npos, oversized.find("FALSE", 511));
+    EXPECT_EQ(std::string("1,1,1,1,A\0", 10), reply(R"({"kind": "zero-byte"})", 'g').bytes.substr(0, 10));
+    EXPECT_NE(std::string::npos, reply(R"({"kind": "zero-byte"})", 'c').bytes.find("FALSE"));
+
+    const std::string garbage = reply(R"({"kind": "garbage"})", 'g').bytes;
+    EXPECT_EQ(std::string::npos, garbage.find("FALSE"));
+    EXPECT_EQ(nullptr, std::strchr("0123456789abcdefABCDEF \t\n+-", garbage[0]));
+
+    EXPECT_FALSE(HelperModel(Helper(""), clock).BusyFor());
+    EXPECT_EQ(250ms, HelperModel(Helper(R"("misbehave": {"kind": "busy", "ms": 250})"), clock).BusyFor());
+}
+
+TEST(HelperModel, LivelyReadingsDriftWithinFivePercentAndSpareMissingAndNegativeOnes) {
+    ManualClock clock;
+    const HelperModel model(Helper(R"("groups": [{"low": 1, "high": 1, "readings": [20000, 65528, -7, 0, 100]}])"),
+                            clock);
+    const HelperModel still(Helper(R"("lively": false)"), clock);
+    const std::string stillAnswer = still.ReadingsAnswer();
+    std::string previous;
+    int changes = 0;
+    for (int step = 0; step < 40; ++step) {
+        const std::string answer = model.ReadingsAnswer();
+        ASSERT_EQ(0u, answer.find("1,1,1,5,")) << answer;
+        char* next = nullptr;
+        const long first = std::strtol(answer.c_str() + 8, &next, 16);
+        EXPECT_GE(first, 19000) << answer;
+        EXPECT_LE(first, 21000) << answer;
+        EXPECT_EQ(",FFF8,-7,0,", std::string(next, 11)) << answer;
+        const long last = std::strtol(next + 11, nullptr, 16);
+        EXPECT_GE(last, 95) << answer;
+        EXPECT_LE(last, 105) << answer;
+        changes += answer != previous;
+        previous = answer;
+        EXPECT_EQ(stillAnswer, still.ReadingsAnswer());
+        clock.Advance(500ms);
+    }
+    EXPECT_GE(changes, 30);
+}
+
+TEST(HelperModel, TheBuildIsTheFolderItRunsFrom) {
+    EXPECT_EQ(HelperBuild::X64, BuildFromPath("C:\\app\\LIB\\x64_lib\\Halvane.exe"));
+    EXPECT_EQ(HelperBuild::X64, BuildFromPath("C:\\app\\\\LIB\\X64_LIB\\Halvane.exe"));
+    EXPECT_EQ(HelperBuild::X86, BuildFromPath("C:\\app\\LIB\\x86_lib\\Halvane.exe"));
+    EXPECT_EQ(HelperBuild::X86, BuildFromPath("C:\\x64_libs\\LIB\\x86_lib\\Halvane.exe"));
+    EXPECT_EQ(HelperBuild::X86, BuildFromPath("C:\\app\\x64_lib"));
+}
+
+}  // namespace

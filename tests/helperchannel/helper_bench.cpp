@@ -1,0 +1,124 @@
+#include "helper_bench.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "TorvexBench.h"
+#include "vendor/halvane_pipe.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr wchar_t kTurnName[] = L"TorvexTests.HelperPipe";
+constexpr DWORD kHelperStartLimitMs = 30000;
+constexpr int kLeftoverWaitMs = 10000;
+
+// Every helper the module launches from this process belongs to its job, and so ends with the
+// process even when a test is cut short.
+void EndHelpersWithTheProcess() {
+    static const HANDLE job = [] {
+        HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        AssignProcessToJobObject(created, GetCurrentProcess());
+        return created;
+    }();
+    (void)job;
+}
+
+bool PipeExists() { return WaitNamedPipeA(halvane::kPipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND; }
+
+std::string CurrentDirectory() {
+    char directory[MAX_PATH * 2] = {};
+    GetCurrentDirectoryA(sizeof(directory), directory);
+    return directory;
+}
+
+}  // namespace
+
+PipeTurn::PipeTurn() : m_mutex(CreateMutexW(nullptr, FALSE, kTurnName)) { WaitForSingleObject(m_mutex.get(), INFINITE); }
+
+PipeTurn::~PipeTurn() { ReleaseMutex(m_mutex.get()); }
+
+HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuild>& installed,
+                         const std::string& gpus)
+    : m_folder(TORVEX_HALVANE_EXE, installed),
+      m_gpus(gpus),
+      m_helper(helper),
+      m_previousDirectory(CurrentDirectory()) {
+    EndHelpersWithTheProcess();
+    EXPECT_TRUE(m_folder.Ready()) << "cannot lay out " << m_folder.Root();
+    for (int waited = 0; PipeExists() && waited < kLeftoverWaitMs; waited += 50) Sleep(50);
+    EXPECT_FALSE(PipeExists()) << "a helper of an earlier test still serves the pipe";
+    SetCurrentDirectoryA(m_folder.Root().c_str());
+    WriteScenario();
+    SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", m_folder.PathOf("scenario.json").c_str());
+    EXPECT_EQ(0, TorvexBench_LoadScenarioFile(m_folder.PathOf("scenario.json").c_str())) << TorvexBench_LastError();
+}
+
+HelperBench::~HelperBench() {
+    EndServing();
+    SetCurrentDirectoryA(m_previousDirectory.c_str());
+    SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", nullptr);
+}
+
+void HelperBench::SetHelper(const std::string& members) {
+    m_helper = members;
+    WriteScenario();
+}
+
+void HelperBench::WriteScenario() {
+    Json helper = Json::parse("{" + m_helper + "}");
+    helper["log"] = m_folder.PathOf("helper.log");
+    if (!helper.contains("launches")) helper["launches"] = "log-only";
+    const Json scenario = {{"helper", helper}, {"gpus", Json::parse("[" + m_gpus + "]")}};
+    std::ofstream(m_folder.PathOf("scenario.json"), std::ios::binary) << scenario.dump(2);
+}
+
+void HelperBench::Serve(const char* builds) {
+    const std::string exe = m_folder.HelperOf(std::string(builds).rfind("x64", 0) == 0 ? HelperBuild::X64 : HelperBuild::X86);
+    UniqueHandle helper = bench::StartServingHelper(exe, builds, std::chrono::milliseconds(kHelperStartLimitMs));
+    ASSERT_TRUE(helper) << "the helper serving as " << builds << " did not create its pipe within "
+                        << kHelperStartLimitMs << " ms";
+    m_serving.push_back(std::move(helper));
+}
+
+void HelperBench::EndServing() {
+    for (const UniqueHandle& helper : m_serving) {
+        TerminateProcess(helper.get(), 0);
+        WaitForSingleObject(helper.get(), 5000);
+    }
+    m_serving.clear();
+}
+
+std::vector<std::string> HelperBench::Events() const {
+    std::ifstream log(m_folder.PathOf("helper.log"), std::ios::binary);
+    std::vector<std::string> events;
+    for (std::string line; std::getline(log, line);) events.push_back(line.substr(line.find(' ') + 1));
+    return events;
+}
+
+std::vector<std::string> HelperBench::Requests() const {
+    std::vector<std::string> requests;
+    for (const std::string& event : Events()) {
+        const size_t at = event.find(" request ");
+        if (at != std::string::npos) requests.push_back(event.substr(0, at) + " " + event.substr(at + 9));
+    }
+    return requests;
+}
+
+std::vector<std::string> Launches(const DebugOutputCapture& diagnostics) {
+    std::vector<std::string> launches;
+    for (const std::wstring& line : diagnostics.Lines()) {
+        const bool started = line.rfind(L"Helper launch: ", 0) == 0;
+        if (!started && line.rfind(L"Helper launch failed", 0) != 0) continue;
+        const std::string build = line.find(L"\\LIB\\x64_lib\\Halvane.exe") != std::wstring::npos ? "x64" : "x86";
+        launches.push_back(started ? build : "failed " + build);
+    }
+    return launches;
+}

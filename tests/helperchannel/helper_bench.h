@@ -1,0 +1,81 @@
+// One test's helper process under Wine: a folder laid out as the host application's, with the
+// bench's stand-in in LIB\x86_lib and/or LIB\x64_lib, made the current directory; a scenario file
+// named by TORVEX_BENCH_SCENARIO (helpers inherit it) whose helper section the test gives; and the
+// helpers' common log.
+//
+// The module's own launches only log themselves ("launches": "log-only"): a helper the test starts
+// with Serve() answers instead, ready before the module asks, so that no test depends on how long
+// Wine takes to start a process (often longer than the module's 100 ms pause on this machine).
+// Tests that use the helper pipe take turns, since the pipe's name is the same for all of them,
+// and every helper a test started ends with it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/win32_handles.h"
+#include "debug_capture.h"
+#include "helper_host.h"
+
+using bench::HelperBuild;
+
+// Held for a whole test: tests that use the helper pipe take turns.
+class PipeTurn {
+public:
+    PipeTurn();
+    ~PipeTurn();
+    PipeTurn(const PipeTurn&) = delete;
+    PipeTurn& operator=(const PipeTurn&) = delete;
+
+private:
+    UniqueMutex m_mutex;
+};
+
+class HelperBench {
+public:
+    // Waits for the turn, lays the folder out with the `installed` builds and loads the scenario
+    // into this process's bench: `helper` gives the members of its helper section (such as
+    // R"("x86": {"device": false})"), `gpus` its GPU list.
+    explicit HelperBench(const std::string& helper,
+                         const std::vector<HelperBuild>& installed = {HelperBuild::X86, HelperBuild::X64},
+                         const std::string& gpus = "");
+    ~HelperBench();
+    HelperBench(const HelperBench&) = delete;
+    HelperBench& operator=(const HelperBench&) = delete;
+
+    // Replaces the helper section's members; helpers started from now on answer by it.
+    void SetHelper(const std::string& members);
+    // Starts a helper serving as `builds` ("x86", "x86,x64") and returns once its pipe exists.
+    void Serve(const char* builds);
+    // Ends the helpers Serve() started, without a word to the module, which still takes the helper
+    // it launched for running.
+    void EndServing();
+
+    // What the helpers logged, in order, without process ids: "x86 request c", "x86 leave", ...
+    std::vector<std::string> Events() const;
+    // The requests among them: "x86 c", "x64 x", ...
+    std::vector<std::string> Requests() const;
+    const bench::HelperFolder& Folder() const { return m_folder; }
+
+private:
+    void WriteScenario();
+
+    PipeTurn m_turn;
+    bench::HelperFolder m_folder;
+    std::string m_gpus;
+    std::string m_helper;
+    std::string m_previousDirectory;
+    std::vector<UniqueHandle> m_serving;
+};
+
+// The helper builds the module launched, from its diagnostics, in order: "x86", "x64", or
+// "failed x86" for a launch that could not start the process.
+std::vector<std::string> Launches(const DebugOutputCapture& diagnostics);
+
+// Milliseconds the call took.
+template <typename Call>
+long long Elapsed(Call&& call) {
+    const ULONGLONG start = GetTickCount64();
+    call();
+    return static_cast<long long>(GetTickCount64() - start);
+}

@@ -1,0 +1,150 @@
+// Torvex_Api_Get_QLXSW_PowerStatus and Torvex_Api_Exit_KIVO end to end: the real DLL questioning
+// the bench's helper.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "helper_bench.h"
+#include "loaded_module.h"
+#include "prefilled_block.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// A successful probe through a helper served for it, which leaves afterwards.
+void Probe(HelperBench& bench, const LoadedModule& module) {
+    bench.Serve("x86");
+    uint8_t supported = 0;
+    ASSERT_EQ(1, module->Check_QLXSW_Support(&supported));
+}
+
+TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
+    HelperBench bench(R"("groups": [{"low": 1, "high": 1, "readings": [12050, 65535, 450]},
+                                     {"low": 2, "high": 9, "readings": [3300]}])");
+    LoadedModule module;
+    DebugOutputCapture diagnostics;
+    Probe(bench, module);
+    bench.Serve("x86");
+    QLXSWPowerStatus first = Prefilled();
+    QLXSWPowerStatus second = Prefilled();
+    ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &first));
+    ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(9, &second));
+    EXPECT_EQ(Strings({"x86", "x86"}), Launches(diagnostics));
+    EXPECT_EQ(Strings({"x86 c", "x86 x", "x86 g", "x86 g"}), bench.Requests());
+
+    // Lively readings stay within 5 % of the scenario's; a missing one reads 0.
+    EXPECT_EQ(3, first.nCount);
+    EXPECT_NEAR(12.05f, first.fValue[0], 12.05f * 0.05f);
+    EXPECT_EQ(0.0f, first.fValue[1]);
+    EXPECT_NEAR(0.45f, first.fValue[2], 0.45f * 0.05f);
+    EXPECT_EQ(first.fValue[0] + first.fValue[1] + first.fValue[2], first.fTotal);
+    EXPECT_EQ(0, first.nOverLimit);
+    EXPECT_EQ(1, second.nCount);
+    EXPECT_NEAR(3.3f, second.fValue[0], 3.3f * 0.05f);
+
+    EXPECT_EQ(0, module->Exit_KIVO());
+    EXPECT_EQ("x86 x", bench.Requests().back());
+    bench.Serve("x86");
+    ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &first));
+    EXPECT_EQ(Strings({"x86", "x86", "x86"}), Launches(diagnostics));
+    EXPECT_EQ("x86 g", bench.Requests().back());
+}
+
+TEST(QLXSWReadings, TheBlockIsFilledAsTheHelpersListSays) {
+    struct Case {
+        const char* answer;
+        int32_t id;
+        int result;
+    };
+    const Case cases[] = {
+        {"1,1,4,2,3E8,7D0", 4, 1},
+        {"1,1,4,2,3E8,7D0", 5, -1},
+        {"1,1,1,3,1,2", 1, -7},
+        {"1,1,,2", 1, -5},
+        {"FFFFFFFFF", 1, -5},
+        {"", 1, -6},
+    };
+    HelperBench bench("");
+    LoadedModule module;
+    Probe(bench, module);
+    for (const Case& c : cases) {
+        bench.SetHelper(std::string(R"("answer": ")") + c.answer + "\"");
+        bench.Serve("x86");
+        QLXSWPowerStatus status = Prefilled();
+        EXPECT_EQ(c.result, module->Get_QLXSW_PowerStatus(c.id, &status)) << c.answer << " for " << c.id;
+        // Each answer comes from a helper of its own.
+        module->Exit_KIVO();
+        if (c.result == 1) {
+            EXPECT_EQ(1.0f, status.fValue[0]);
+            EXPECT_EQ(2.0f, status.fValue[1]);
+            EXPECT_EQ(3.0f, status.fTotal);
+            EXPECT_EQ(0, status.nOverLimit);
+            EXPECT_EQ(2, status.nCount);
+        } else if (c.result == -7) {
+            EXPECT_EQ(3, status.nCount);
+            EXPECT_EQ(0.0f, status.fTotal);
+            status.nCount = Prefilled().nCount;
+            status.fTotal = Prefilled().fTotal;
+            EXPECT_TRUE(Untouched(status)) << "beyond the count and the sum";
+        } else {
+            EXPECT_TRUE(Untouched(status)) << c.answer << " for " << c.id;
+        }
+    }
+}
+
+TEST(QLXSWReadings, KeysBelowOneAndAnUnprobedDeviceAreRefusedWithoutAskingTheHelper) {
+    HelperBench bench("");
+    LoadedModule module;
+    DebugOutputCapture diagnostics;
+    bench.Serve("x86");
+    QLXSWPowerStatus status = Prefilled();
+    EXPECT_EQ(-4, module->Get_QLXSW_PowerStatus(1, &status));
+    EXPECT_EQ(-3, module->Get_QLXSW_PowerStatus(0, &status));
+    EXPECT_EQ(-3, module->Get_QLXSW_PowerStatus(INT32_MIN, &status));
+    EXPECT_TRUE(Untouched(status));
+    EXPECT_TRUE(Launches(diagnostics).empty());
+    EXPECT_TRUE(bench.Requests().empty());
+
+    // Letting the helper go needs no probe: "x" goes to whichever helper serves.
+    EXPECT_EQ(0, module->Exit_KIVO());
+    EXPECT_EQ(Strings({"x86 x"}), bench.Requests());
+    EXPECT_TRUE(Launches(diagnostics).empty());
+}
+
+// The lock of the channel serialises whole exchanges: two host threads querying at once launch the
+// helper once between them, and every exchange gets its own answer.
+TEST(QLXSWReadings, TwoHostThreadsQueryingAtOnceTakeTurns) {
+    HelperBench bench(R"("groups": [{"low": 1, "high": 1, "readings": [1000]}, {"low": 2, "high": 2, "readings": [2000, 2000]}],
+                         "lively": false)");
+    LoadedModule module;
+    DebugOutputCapture diagnostics;
+    Probe(bench, module);
+    bench.Serve("x86");
+    constexpr int kQueries = 25;
+    std::atomic<int> waiting{2};
+    std::atomic<int> wrong{0};
+    const auto queries = [&](int32_t id) {
+        --waiting;
+        while (waiting > 0) {
+        }
+        for (int i = 0; i < kQueries; ++i) {
+            QLXSWPowerStatus status{};
+            if (module->Get_QLXSW_PowerStatus(id, &status) != 1 || status.nCount != id ||
+                status.fTotal != (id == 1 ? 1.0f : 4.0f))
+                ++wrong;
+        }
+    };
+    std::thread first(queries, 1);
+    std::thread second(queries, 2);
+    first.join();
+    second.join();
+    EXPECT_EQ(0, wrong);
+    EXPECT_EQ(Strings({"x86", "x86"}), Launches(diagnostics));
+    EXPECT_EQ(2u + 2 * kQueries, bench.Requests().size());
+}
+
+}  // namespace
