@@ -8,9 +8,6 @@
 
 #include "module_export_table.h"
 
-// No PCI bus number is ever -1, so the module's lookup falls back to its first board for it.
-constexpr int kFirstBoard = -1;
-
 template <typename T>
 struct Reading {
     int code = 0;        // what the export returned
@@ -18,7 +15,7 @@ struct Reading {
     T value{};
 };
 
-using Counters = std::array<uint32_t, 3>;  // first, second, third counter, in the module's order
+using Counters = std::array<uint32_t, 3>;  // first, second, third counter, as the exports hand them over
 
 struct TiltReading {
     GSensorData raw{};
@@ -26,9 +23,9 @@ struct TiltReading {
 };
 
 struct BoardSnapshot {
-    int gpuId = kFirstBoard;
+    int gpuId = 0;
     Reading<FunctionSupport> functions;  // capability word and firmware version
-    Reading<bool> controller;            // the controller answers with firmware 0x500 or later
+    Reading<bool> controller;            // firmware 0x500 or later; the check writes its answer on -1 and -2 too
     Reading<bool> tiltPresent;
     Reading<ThermalMap> thermal;
     Reading<QLXSWPowerStatus> power;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "bench_scenario.h"
 #include "console.h"
 #include "doctor_render.h"
 #include "exit_codes.h"
@@ -27,6 +28,7 @@ int RunDoctor(const ModuleChoice& choice, const DoctorOptions& options) {
     }
     report.modulePath = module ? module->path() : error.file;
     if (!module) report.moduleError = error.Describe();
+    report.benchScenario = BenchScenarioName();
 
     SystemFacts& facts = ThisProcessSystemFacts();
     report.buildNumber = facts.BuildNumber();
