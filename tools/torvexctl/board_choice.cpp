@@ -47,13 +47,7 @@ BoardChoice ChooseBoards(const GpuListing& listing, const std::vector<int>& ids,
 std::string BoardLabel(const BoardTarget& target) {
     std::string label = GpuText(target.gpu);
     if (target.fallback)
-        label += ", the module's first board, shown for GPU id " + std::to_string(target.gpuId) +
-                 ", which matches no board";
+        label +=
+            ", the module's first board, shown for GPU id " + std::to_string(target.gpuId) + ", which matches no board";
     return label;
-}
-
-nlohmann::ordered_json BoardIdentityJson(const BoardTarget& target) {
-    return {{"requested_id", target.gpuId},
-            {"fallback", target.fallback},
-            {"gpu", {{"index", target.gpu.index}, {"vendor", target.gpu.vendor}, {"bus", target.gpu.bus}}}};
 }

@@ -3,17 +3,14 @@
 // matches no board with its first board. Nothing here ever labels one board with another's bus.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "gpu_listing.h"
 
 struct BoardTarget {
-    int gpuId = 0;   // what torvexctl passes to the board exports
-    ListedGpu gpu;   // the GPU whose board the module answers with
+    int gpuId = 0;          // what torvexctl passes to the board exports
+    ListedGpu gpu;          // the GPU whose board the module answers with
     bool fallback = false;  // gpuId matches no board; the module answers with its first board
 };
 
@@ -31,5 +28,3 @@ BoardChoice ChooseBoards(const GpuListing& listing, const std::vector<int>& ids,
 // "GPU 0 on bus 1 (NVIDIA)", and for a fallback ", the module's first board, shown for GPU id 300,
 // which matches no board".
 std::string BoardLabel(const BoardTarget& target);
-// {"requested_id": ..., "fallback": ..., "gpu": {"index": ..., "vendor": ..., "bus": ...}}.
-nlohmann::ordered_json BoardIdentityJson(const BoardTarget& target);

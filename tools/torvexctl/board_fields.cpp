@@ -41,10 +41,6 @@ private:
     std::string m_unit;
 };
 
-const char kControllerUnits[] = "controller units";
-const char kDegrees[] = "\xC2\xB0";
-const char kCelsius[] = "\xC2\xB0" "C";
-
 void AddCounters(FieldList& list, const std::string& group, ExportCall call, const Reading<Counters>& r) {
     list.Group(group, call, r.code);
     list.Unit("", kControllerUnits);

@@ -34,10 +34,6 @@ struct BoardSnapshot {
     Reading<Counters> mileageManual;
     Reading<int32_t> recorderState;  // MileageState
     Reading<TiltReading> tilt;
-
-    // With no board at all every board export refuses; the tilt-presence check is the one export
-    // that refuses only then (a present board answers it with 0 or 1).
-    bool BoardFound() const { return tiltPresent.code != -1; }
 };
 
 // Reads the board the way a host does: the capability check first, because it refreshes the

@@ -30,8 +30,8 @@ std::string RecorderStateName(int32_t state) {
 
 std::string StatusBitsText(const GSensorData& reading) {
     std::string bits;
-    for (int32_t bit : {reading.nStatus5, reading.nStatus4, reading.nStatus3, reading.nStatus2, reading.nStatus1,
-                        reading.nStatus0})
+    for (int32_t bit :
+         {reading.nStatus5, reading.nStatus4, reading.nStatus3, reading.nStatus2, reading.nStatus1, reading.nStatus0})
         bits += bit ? '1' : '0';
     return bits;
 }

@@ -7,6 +7,12 @@
 
 #include "module_export_table.h"
 
+// Units of board values. Power readings and usage-time counters come in the unit the controller's
+// firmware fixes; the module passes them on.
+constexpr char kCelsius[] = "\u00B0C";
+constexpr char kDegrees[] = "\u00B0";
+constexpr char kControllerUnits[] = "controller units";
+
 // "0x0511".
 std::string FirmwareVersionText(uint32_t version);
 // "0x7".

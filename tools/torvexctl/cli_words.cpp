@@ -79,8 +79,8 @@ std::string DescribeParseError(const CLI::App& app, const CLI::ParseError& error
                    " (see " + help + ")";
         }
         if (!command)
-            return "unknown command " + Quoted(word) + Suggestion(word, CommandNames(app)) + " (commands: " +
-                   Joined(CommandNames(app)) + ")";
+            return "unknown command " + Quoted(word) + Suggestion(word, CommandNames(app)) +
+                   " (commands: " + Joined(CommandNames(app)) + ")";
         return "unexpected word " + Quoted(word) + " after " + command->get_name() + " (see " + help + ")";
     }
     if (!command) return "name a command: " + Joined(CommandNames(app)) + " (see " + help + ")";

@@ -13,6 +13,7 @@
 #include "exit_codes.h"
 #include "gpu_listing.h"
 #include "module_exports.h"
+#include "number_text.h"
 #include "render_table.h"
 
 using json = nlohmann::ordered_json;
@@ -54,8 +55,9 @@ std::optional<std::vector<BoardTarget>> ModuleBoards(const ModuleExports& api, c
     }
     const GpuListing listing = ListGpus();
     if (listing.gpus.empty()) {
-        PrintError("the module has a board, but the GPU discovery run in torvexctl's process finds no GPU, so "
-                   "torvexctl cannot tell which board it is");
+        PrintError(
+            "the module has a board, but the GPU discovery run in torvexctl's process finds no GPU, so "
+            "torvexctl cannot tell which board it is");
         return std::nullopt;
     }
     const BoardChoice choice = ChooseBoards(listing, selection.gpuIds, selection.allowFallback);
@@ -108,10 +110,10 @@ int32_t RequestedState(MileageAction action) {
 std::string StopwatchText(const StopwatchSnapshot& s) {
     const std::string state = s.state.valid ? RecorderStateName(s.state.value)
                                             : "n/a (" + CodeText(ExportCall::MileageStatus, s.state.code) + ")";
-    const std::string reading =
-        s.reading.valid ? std::to_string(s.reading.value[0]) + " " + std::to_string(s.reading.value[1]) + " " +
-                              std::to_string(s.reading.value[2])
-                        : "n/a (" + CodeText(ExportCall::MileageManual, s.reading.code) + ")";
+    const std::string reading = s.reading.valid
+                                    ? std::to_string(s.reading.value[0]) + " " + std::to_string(s.reading.value[1]) +
+                                          " " + std::to_string(s.reading.value[2])
+                                    : "n/a (" + CodeText(ExportCall::MileageManual, s.reading.code) + ")";
     char text[320];
     std::snprintf(text, sizeof(text), "state %-10s reading %s\n", state.c_str(), reading.c_str());
     return text;
@@ -135,7 +137,7 @@ int RunStatus(const ModuleChoice& choice, const StatusOptions& options) {
     if (!targets) return exitCode;
     const std::vector<BoardSnapshot> boards = ReadBoards(module->api(), *targets);
     if (options.json) {
-        Print(Document(*module, BoardsJson(*targets, boards, options.query)).dump(2) + "\n");
+        Print(JsonText(Document(*module, BoardsJson(*targets, boards, options.query)), 2) + "\n");
     } else if (!options.query.empty()) {
         Print(CsvHeader(options.query) + CsvRows(LocalTimeText(), *targets, boards, options.query));
     } else {
@@ -163,8 +165,9 @@ int RunWatch(const ModuleChoice& choice, const WatchOptions& options) {
         const std::vector<BoardSnapshot> boards = ReadBoards(module->api(), *targets);
         const std::string time = LocalTimeText();
         if (options.json) {
-            Print(json{{"time", time}, {"frame", frame}, {"boards", BoardsJson(*targets, boards, options.query)}}.dump() +
-                  "\n");
+            Print(
+                JsonText({{"time", time}, {"frame", frame}, {"boards", BoardsJson(*targets, boards, options.query)}}) +
+                "\n");
         } else if (!table) {
             Print(CsvRows(time, *targets, boards, options.query));
         } else {

@@ -14,9 +14,9 @@ struct BoardProbe {
 };
 
 struct ListedGpu {
-    int index = 0;             // position in the vendor's list, which is the module's board order
-    std::string vendor;        // "NVIDIA" or "AMD"
-    uint32_t bus = 0;          // the PCI bus number, the id the module knows this GPU's board by
+    int index = 0;       // position in the vendor's list, which is the module's board order
+    std::string vendor;  // "NVIDIA" or "AMD"
+    uint32_t bus = 0;    // the PCI bus number, the id the module knows this GPU's board by
     // An earlier GPU with the same bus number: the module answers that number with the earlier
     // GPU's board, so this one cannot be addressed.
     std::optional<int> sameBusAs;

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "gpu_listing.h"
+#include "number_text.h"
 #include "text_layout.h"
 
 using json = nlohmann::ordered_json;
@@ -29,7 +30,8 @@ std::string ListText(const GpuListing& listing) {
     std::string text = BenchScenarioLine() + "GPUs found by the module's discovery, run in torvexctl's process:\n";
     text += "  " + Columns({"GPU", "vendor", "bus", "board"}, 8) + "\n";
     for (const ListedGpu& gpu : listing.gpus)
-        text += "  " + Columns({std::to_string(gpu.index), gpu.vendor, std::to_string(gpu.bus), BoardText(gpu)}, 8) + "\n";
+        text +=
+            "  " + Columns({std::to_string(gpu.index), gpu.vendor, std::to_string(gpu.bus), BoardText(gpu)}, 8) + "\n";
     return text;
 }
 
@@ -44,14 +46,16 @@ json ListJson(const GpuListing& listing) {
                         {"tilt_sensor", gpu.board->tiltSensor}});
     }
     return {{"bench_scenario", BenchScenarioJson()},
-            {"vendor_start", {{"code", listing.start}, {"meaning", listing.start == 0 ? "ok" : StartFailure(listing.start)}}},
+            {"vendor_start",
+             {{"code", listing.start}, {"meaning", listing.start == 0 ? "ok" : StartFailure(listing.start)}}},
             {"gpus", gpus}};
 }
 
 }  // namespace
 
 CLI::App* AddListCommand(CLI::App& app, ListOptions& options, const std::string& exitCodes) {
-    CLI::App* command = app.add_subcommand("list", "List the GPUs as the module's discovery sees them: vendor, bus, board.");
+    CLI::App* command =
+        app.add_subcommand("list", "List the GPUs as the module's discovery sees them: vendor, bus, board.");
     command->footer(kListFooter + ("\n\n" + exitCodes));
     command->add_flag("--json", options.json, "One JSON document, for scripts.");
     return command;
@@ -60,7 +64,7 @@ CLI::App* AddListCommand(CLI::App& app, ListOptions& options, const std::string&
 int RunList(const ListOptions& options) {
     GpuListing listing = ListGpus();
     ProbeBoards(listing);
-    std::fputs(options.json ? (ListJson(listing).dump(2) + "\n").c_str() : ListText(listing).c_str(), stdout);
+    std::fputs(options.json ? (JsonText(ListJson(listing), 2) + "\n").c_str() : ListText(listing).c_str(), stdout);
     if (listing.gpus.empty()) {
         PrintError(listing.start != 0 ? StartFailure(listing.start) : "the vendor interface lists no GPU");
         return kExitNoBoard;

@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
     CLI::App* listCmd = AddListCommand(app, list, kFooter);
 
     StatusOptions status;
-    CLI::App* statusCmd = app.add_subcommand("status", "Show every value the module reports for the boards, with codes.");
+    CLI::App* statusCmd =
+        app.add_subcommand("status", "Show every value the module reports for the boards, with codes.");
     statusCmd->footer(BoardsFooter());
     statusCmd->add_option("--gpu", status.boards.gpuIds, kGpuHelp);
     statusCmd->add_flag("--allow-fallback", status.boards.allowFallback, kFallbackHelp);

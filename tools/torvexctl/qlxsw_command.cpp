@@ -7,6 +7,7 @@
 #include "console.h"
 #include "exit_codes.h"
 #include "module_exports.h"
+#include "number_text.h"
 #include "qlxsw_view.h"
 
 namespace {
@@ -57,7 +58,7 @@ int RunQlxsw(const ModuleChoice& choice, const QlxswOptions& options) {
     const QlxswPresence presence = ProbeQlxsw(api);
     const std::string header = HeaderLines(*module);
     if (options.json) {
-        Print(QlxswToJson(ToUtf8(module->path()), presence, ReadQlxsw(api, ids)).dump(2) + "\n");
+        Print(JsonText(QlxswToJson(ToUtf8(module->path()), presence, ReadQlxsw(api, ids)), 2) + "\n");
     } else if (!options.watch) {
         Print(header + RenderQlxswTable(presence, ReadQlxsw(api, ids)));
     } else {

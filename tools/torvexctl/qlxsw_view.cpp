@@ -52,7 +52,8 @@ std::vector<QlxswReading> ReadQlxsw(const ModuleExports& api, const std::vector<
 
 std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<QlxswReading>& readings) {
     std::string text = "QLXSW device\n    " + std::string(presence.present ? "present" : "absent") + " (" +
-                       CodeText(ExportCall::QlxswSupport, presence.code) + "), helper build " + presence.helperBuild + "\n";
+                       CodeText(ExportCall::QlxswSupport, presence.code) + "), helper build " + presence.helperBuild +
+                       "\n";
     for (const QlxswReading& r : readings) {
         text += "  Readings for key " + std::to_string(r.id) + ", in " + kUnit + "\n";
         if (r.code != 1) {
@@ -64,7 +65,8 @@ std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<Ql
         std::vector<std::string> values;
         for (int i = 0; i < r.status.nCount; ++i) values.push_back(FloatText(r.status.fValue[i]));
         text += "    values     " + Columns(values, 10) + "\n    total      " + FloatText(r.status.fTotal) +
-                "   over limit " + std::to_string(r.status.nOverLimit) + "   count " + std::to_string(r.status.nCount) + "\n";
+                "   over limit " + std::to_string(r.status.nOverLimit) + "   count " + std::to_string(r.status.nCount) +
+                "\n";
     }
     return text;
 }

@@ -18,7 +18,8 @@ std::string Row(const std::string& label, const std::string& value) {
 
 std::string CounterRow(const char* label, ExportCall call, const Reading<Counters>& r) {
     if (!r.valid) return Row(label, NotGiven(call, r.code));
-    return Row(label, Columns({std::to_string(r.value[0]), std::to_string(r.value[1]), std::to_string(r.value[2])}, 12));
+    return Row(label,
+               Columns({std::to_string(r.value[0]), std::to_string(r.value[1]), std::to_string(r.value[2])}, 12));
 }
 
 std::string ControllerRows(const BoardSnapshot& b) {
@@ -38,18 +39,20 @@ std::string ControllerRows(const BoardSnapshot& b) {
     if (c.code != 0) check += " (" + CodeText(ExportCall::CheckControllerSupport, c.code) + ")";
     out += Row("controller check", check);
     const Reading<bool>& t = b.tiltPresent;
-    return out + Row("tilt sensor", t.valid ? (t.value ? "present" : "absent") : NotGiven(ExportCall::CheckTiltSensor, t.code));
+    return out + Row("tilt sensor",
+                     t.valid ? (t.value ? "present" : "absent") : NotGiven(ExportCall::CheckTiltSensor, t.code));
 }
 
 std::string ThermalRows(const Reading<ThermalMap>& r) {
-    std::string out = "  Thermal map, in \xC2\xB0" "C\n" + Row("sensor", Columns({"T1", "T2", "T3", "T4"}, 12));
+    std::string out =
+        std::string("  Thermal map, in ") + kCelsius + "\n" + Row("sensor", Columns({"T1", "T2", "T3", "T4"}, 12));
     if (!r.valid) return out + Row("temperatures", NotGiven(ExportCall::ThermalMap, r.code));
     const float* t = r.value.fValue;
     return out + Row("temperatures", Columns({FloatText(t[0]), FloatText(t[1]), FloatText(t[2]), FloatText(t[3])}, 12));
 }
 
 std::string PowerRows(const Reading<QLXSWPowerStatus>& r) {
-    std::string out = "  Power connectors, in controller units\n" +
+    std::string out = std::string("  Power connectors, in ") + kControllerUnits + "\n" +
                       Row("channel", Columns({"ch1", "ch2", "ch3", "ch4", "ch5", "ch6"}, 12));
     if (!r.valid) return out + Row("readings", NotGiven(ExportCall::PowerStatus, r.code));
     std::vector<std::string> cells;
@@ -60,7 +63,8 @@ std::string PowerRows(const Reading<QLXSWPowerStatus>& r) {
 
 std::string MileageRows(const BoardSnapshot& b) {
     const Reading<int32_t>& state = b.recorderState;
-    return "  Usage time, in controller units\n" + Row("counter", Columns({"first", "second", "third"}, 12)) +
+    return std::string("  Usage time, in ") + kControllerUnits + "\n" +
+           Row("counter", Columns({"first", "second", "third"}, 12)) +
            CounterRow("total", ExportCall::MileageTotal, b.mileageTotal) +
            CounterRow("latest (since load)", ExportCall::MileageLatest, b.mileageLatest) +
            CounterRow("manual (stopwatch)", ExportCall::MileageManual, b.mileageManual) +
@@ -76,8 +80,10 @@ std::string TiltRows(const Reading<TiltReading>& r) {
     std::string out = "  Tilt\n" + Row("axis", Columns({"X", "Y", "Z"}, 12));
     if (!r.valid) return out + Row("readings", NotGiven(ExportCall::TiltData, r.code));
     const GSensorData& raw = r.value.raw;
-    return out + Row("raw (counts)", Columns({std::to_string(raw.iX), std::to_string(raw.iY), std::to_string(raw.iZ)}, 12)) +
-           Row("angle (\xC2\xB0)", AngleCells(raw)) + Row("filtered (\xC2\xB0)", AngleCells(r.value.filtered)) +
+    return out +
+           Row("raw (counts)", Columns({std::to_string(raw.iX), std::to_string(raw.iY), std::to_string(raw.iZ)}, 12)) +
+           Row(std::string("angle (") + kDegrees + ")", AngleCells(raw)) +
+           Row(std::string("filtered (") + kDegrees + ")", AngleCells(r.value.filtered)) +
            Row("status bits 5..0", StatusBitsText(raw));
 }
 

@@ -9,6 +9,7 @@
 #include "code_meaning.h"
 #include "console.h"
 #include "exit_codes.h"
+#include "number_text.h"
 #include "sensors_render.h"
 
 namespace {
@@ -49,7 +50,8 @@ bool SetStatus(const ModuleExports& api, const std::vector<SensorRecord>& record
         int32_t count = static_cast<int32_t>(given.size());
         const int code = api.Set_Sensor_Status(&count, given.data());
         if (code != 0) {
-            PrintError("the module refused to switch \"" + name + "\" (" + CodeText(ExportCall::SensorStatus, code) + ")");
+            PrintError("the module refused to switch \"" + name + "\" (" + CodeText(ExportCall::SensorStatus, code) +
+                       ")");
             ok = false;
         }
     }
@@ -137,7 +139,7 @@ int RunSensors(const ModuleChoice& choice, const SensorsOptions& options) {
     }
     const Utf8Console utf8;
     if (options.json) {
-        std::fputs((SensorsToJson(ToUtf8(module->path()), shown).dump(2) + "\n").c_str(), stdout);
+        std::fputs((JsonText(SensorsToJson(ToUtf8(module->path()), shown), 2) + "\n").c_str(), stdout);
     } else {
         std::fputs(RenderSensorTable(shown).c_str(), stdout);
     }

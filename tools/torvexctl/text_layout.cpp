@@ -1,5 +1,7 @@
 #include "text_layout.h"
 
+#include "number_text.h"
+
 std::string Padded(const std::string& text, size_t width) {
     size_t characters = 0;
     for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -22,7 +24,7 @@ std::string CsvField(const std::string& text) {
 
 std::string CsvCell(const nlohmann::ordered_json& value) {
     if (value.is_null()) return "";
-    return value.is_string() ? value.get<std::string>() : value.dump();
+    return value.is_string() ? value.get<std::string>() : JsonText(value);
 }
 
 std::string CsvLine(const std::vector<std::string>& fields) {
