@@ -10,23 +10,22 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-// The fields a view shows: the chosen ones in the order given, or all of `all` that pass `byDefault`.
-template <typename Keep>
-std::vector<BoardField> Shown(const std::vector<BoardField>& all, const FieldQuery& query, Keep byDefault) {
-    std::vector<BoardField> shown;
-    if (query.empty()) {
-        for (const BoardField& field : all)
-            if (byDefault(field)) shown.push_back(field);
-        return shown;
-    }
+// The fields the query names, in its order.
+std::vector<BoardField> Chosen(const std::vector<BoardField>& all, const FieldQuery& query) {
+    std::vector<BoardField> chosen;
     for (const std::string& name : query)
         for (const BoardField& field : all)
-            if (field.name == name) shown.push_back(field);
-    return shown;
+            if (field.name == name) chosen.push_back(field);
+    return chosen;
 }
 
+// The CSV columns: the chosen fields, or without a query every field that is a default column.
 std::vector<BoardField> Columns(const std::vector<BoardField>& all, const FieldQuery& query) {
-    return Shown(all, query, [](const BoardField& field) { return field.column; });
+    if (!query.empty()) return Chosen(all, query);
+    std::vector<BoardField> columns;
+    for (const BoardField& field : all)
+        if (field.column) columns.push_back(field);
+    return columns;
 }
 
 }  // namespace
@@ -41,8 +40,7 @@ json BoardsJson(const std::vector<BoardTarget>& targets, const std::vector<Board
             continue;
         }
         json chosen = json::object();
-        for (const BoardField& field : Shown(fields, query, [](const BoardField&) { return true; }))
-            chosen[field.name] = field.value;
+        for (const BoardField& field : Chosen(fields, query)) chosen[field.name] = field.value;
         list.push_back(chosen);
     }
     return list;
