@@ -32,6 +32,9 @@ echo "built $build/bin/TorvexModule.dll and torvexctl.exe"
 # The bench's built-in default machine, whatever the caller's shell had set.
 unset TORVEX_BENCH_SCENARIO
 
+heading "torvexctl list"
+"$build/wine-run" "$build/bin/torvexctl.exe" list
+
 heading "torvexctl status"
 "$build/wine-run" "$build/bin/torvexctl.exe" status
 

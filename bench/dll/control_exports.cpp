@@ -20,6 +20,10 @@ void TorvexBench_LoadDefaultScenario(void) { ProcessBench().LoadDefault(); }
 
 const char* TorvexBench_LastError(void) { return ProcessBench().LastError(); }
 
+const char* TorvexBench_ScenarioName(void) {
+    return ProcessBench().With([](Bench& b) { return b.CurrentMachine().name.c_str(); });
+}
+
 int TorvexBench_SetRegister(int gpuIndex, int devAddress, int reg, int value) {
     return ProcessBench().With([&](Bench& b) { return b.SetRegister(gpuIndex, devAddress, reg, value); });
 }

@@ -22,10 +22,21 @@ void ReportToStderr(const std::string& message) {
     std::fflush(stderr);
 }
 
+// The machine lives as long as the process. A caller that unloads a stand-in (as a failed vendor
+// start-up does) must not unload the bench with it: the next stand-in would start a new machine,
+// and report a bad scenario file a second time.
+void StayLoaded() {
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&StayLoaded), &self);
+}
+
 }  // namespace
 
 bench::BenchService& ProcessBench() {
     static const bench::SteadyClock clock;
     static bench::BenchService service(clock, ScenarioPathFromEnvironment, ReportToStderr);
+    static const bool pinned = (StayLoaded(), true);
+    (void)pinned;
     return service;
 }

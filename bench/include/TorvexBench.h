@@ -29,6 +29,9 @@ TORVEX_BENCH_API int TorvexBench_LoadScenarioText(const char* jsonText);
 TORVEX_BENCH_API int TorvexBench_LoadScenarioFile(const char* path);
 TORVEX_BENCH_API void TorvexBench_LoadDefaultScenario(void);
 TORVEX_BENCH_API const char* TorvexBench_LastError(void);
+// The running machine's "name" (empty when the scenario gives none), as tools show it. Valid until
+// the next load.
+TORVEX_BENCH_API const char* TorvexBench_ScenarioName(void);
 
 // ---- Registers and faults (gpuIndex: position in the scenario's "gpus" list) ------------------
 // 0 on success; -1 for an unknown GPU or device. A register set here keeps its value on a

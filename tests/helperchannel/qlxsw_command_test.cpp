@@ -58,9 +58,12 @@ TEST(TorvexctlQlxsw, ShowsPresenceTheBuildThatAnsweredAndTheReadingsThenReleases
     bench.Serve("x86,x64,x64");
     const ProgramRun shown = Torvexctl(bench, "qlxsw --json --id 1 --id 2");
     ASSERT_EQ(0u, shown.code) << shown.out;
-    EXPECT_EQ(json::parse(R"({"code": 1, "present": true, "helper_build": "x64", "readings": [
-        {"id": 1, "code": 1, "values": [5.0, 0.0, 0.25], "over_limit": 0, "total": 5.25, "count": 3},
-        {"id": 2, "code": -1}]})"),
+    EXPECT_EQ(json::parse(R"({"code": 1, "meaning": "a helper reported the device, or could not be reached",
+        "present": true, "helper_build": "x64", "readings": [
+        {"id": 1, "code": 1, "meaning": "ok", "unit": "device units", "values": [5.0, 0.0, 0.25], "total": 5.25,
+         "over_limit": 0, "count": 3},
+        {"id": 2, "code": -1, "meaning": "no group of the helper's list covers this key", "unit": "device units",
+         "values": null, "total": null, "over_limit": null, "count": null}]})"),
               json::parse(shown.out)["qlxsw"])
         << shown.out;
 
@@ -75,8 +78,10 @@ TEST(TorvexctlQlxsw, AnAbsentDeviceIsSaidAndEndsWithItsOwnExitCode) {
     bench.Serve("x86,x64");
     const ProgramRun run = Torvexctl(bench, "qlxsw");
     EXPECT_EQ(6u, run.code);
-    EXPECT_NE(std::string::npos, run.out.find("absent (-1), helper build unknown")) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("n/a (-4)")) << run.out;
+    EXPECT_NE(std::string::npos,
+              run.out.find("absent (-1: both helper builds reported the device absent), helper build unknown"))
+        << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("n/a (-4: no presence check has found the device yet)")) << run.out;
 }
 
 }  // namespace

@@ -51,8 +51,8 @@ ProgramRun RunProgram(const std::wstring& exe, const std::vector<std::string>& a
 }
 
 ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args) {
-    const std::string path = TORVEX_TOOLS_TEST_DATA "/" + std::string(scenario);
-    SetEnvironmentVariableW(L"TORVEX_BENCH_SCENARIO", FromUtf8(path).c_str());
+    const std::wstring path = FromUtf8(TORVEX_TOOLS_TEST_DATA "/" + std::string(scenario));
+    SetEnvironmentVariableW(L"TORVEX_BENCH_SCENARIO", *scenario ? path.c_str() : nullptr);
     return RunProgram(BesideRunningProgram(L"torvexctl.exe"), args);
 }
 

@@ -15,7 +15,8 @@ struct ProgramRun {
 // output, so its few lines have to fit into the pipe's buffer meanwhile.
 ProgramRun RunProgram(const std::wstring& exe, const std::vector<std::string>& args);
 
-// bin/torvexctl.exe on the machine of the named scenario file beside the tests.
+// bin/torvexctl.exe on the machine of the named scenario file beside the tests ("": the bench's
+// default machine).
 ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args);
 
 // The text with every run of blanks and line ends made one blank, so that a table compares

@@ -31,10 +31,11 @@ TEST(TorvexctlSensors, TableGroupsByDeviceAndCategoryAndSwitchesSensors) {
     // the temperatures show their second.
     const ProgramRun table = Sensors({"--first", "100", "--disable", "MB-Fan-FANIN0"});
     ASSERT_EQ(0u, table.code) << table.err;
-    EXPECT_EQ("Test CPU (device 0) CPU-Temp 100 CPU-Temp-Core_0 42.00 \xC2\xB0" "C 0 .. 130 "
-              "101 CPU-Temp-Core_1 42.00 \xC2\xB0" "C 0 .. 130 CPU-Clocks 102 CPU-Clocks-Bus 100.0 MHz 0 .. 6000 "
-              "Test Board (device 1) MB-volts 103 MB-volts-12V 12.12 V 0 .. 14 "
-              "MB-Fan 104 MB-Fan-FANIN0 950.0 RPM 0 .. 6000 (disabled) ",
+    EXPECT_EQ("Test CPU (device 0) CPU-Temp 100 CPU-Temp-Core_0 42.0 \xC2\xB0" "C 0.0 .. 130.0 "
+              "101 CPU-Temp-Core_1 42.0 \xC2\xB0" "C 0.0 .. 130.0 "
+              "CPU-Clocks 102 CPU-Clocks-Bus 100.0 MHz 0.0 .. 6000.0 "
+              "Test Board (device 1) MB-volts 103 MB-volts-12V 12.125 V 0.0 .. 14.0 "
+              "MB-Fan 104 MB-Fan-FANIN0 950.0 RPM 0.0 .. 6000.0 (disabled) ",
               Flat(table.out));
     EXPECT_EQ("", table.err) << "the module's own lines go nowhere";
 
@@ -74,7 +75,7 @@ TEST(TorvexctlSensors, CsvLogsOneRowPerQueryUnderStableColumns) {
     std::getline(lines, line);
     EXPECT_EQ("time,CPU-Temp-Core_0,CPU-Temp-Core_1", line);
     // Each query shows the reading the one before it left: 41, then 42, then 40 again.
-    for (const char* values : {",41,41", ",42,42", ",40,40"}) {
+    for (const char* values : {",41.0,41.0", ",42.0,42.0", ",40.0,40.0"}) {
         ASSERT_TRUE(std::getline(lines, line));
         EXPECT_EQ(23u, line.find(values)) << line;
     }

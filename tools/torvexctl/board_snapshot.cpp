@@ -6,6 +6,9 @@
 
 namespace {
 
+// A byte the checks never write: they write 0 or 1.
+constexpr uint8_t kUnwritten = 0xA5;
+
 Reading<Counters> ReadCounters(decltype(&Torvex_Api_GetMileageTotalTime) read, int gpuId) {
     Reading<Counters> r;
     r.code = read(gpuId, &r.value[0], &r.value[1], &r.value[2]);
@@ -29,14 +32,15 @@ BoardSnapshot ReadBoardSnapshot(const ModuleExports& api, int gpuId) {
     s.functions.code = api.Check_Function_Support(gpuId, &s.functions.value);
     s.functions.valid = s.functions.code == 0;
 
-    uint8_t byte = 0;
+    // Both checks write their byte on some refusals as well: what they wrote is what is shown.
+    uint8_t byte = kUnwritten;
     s.controller.code = api.Check_MTPD_Support(gpuId, &byte);
-    s.controller.valid = s.controller.code == 0;
+    s.controller.valid = byte != kUnwritten;
     s.controller.value = byte != 0;
 
-    byte = 0;
+    byte = kUnwritten;
     s.tiltPresent.code = api.Check_GSensor_Support(gpuId, &byte);
-    s.tiltPresent.valid = s.tiltPresent.code == 0 || s.tiltPresent.code == 1;
+    s.tiltPresent.valid = byte != kUnwritten;
     s.tiltPresent.value = byte != 0;
 
     // The module leaves a temperature unwritten when the controller reports it negative; NaN

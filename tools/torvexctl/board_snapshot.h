@@ -8,9 +8,6 @@
 
 #include "module_export_table.h"
 
-// No PCI bus number is ever -1, so the module's lookup falls back to its first board for it.
-constexpr int kFirstBoard = -1;
-
 template <typename T>
 struct Reading {
     int code = 0;        // what the export returned
@@ -18,7 +15,7 @@ struct Reading {
     T value{};
 };
 
-using Counters = std::array<uint32_t, 3>;  // first, second, third counter, in the module's order
+using Counters = std::array<uint32_t, 3>;  // first, second, third counter, as the exports hand them over
 
 struct TiltReading {
     GSensorData raw{};
@@ -26,9 +23,9 @@ struct TiltReading {
 };
 
 struct BoardSnapshot {
-    int gpuId = kFirstBoard;
+    int gpuId = 0;
     Reading<FunctionSupport> functions;  // capability word and firmware version
-    Reading<bool> controller;            // the controller answers with firmware 0x500 or later
+    Reading<bool> controller;            // firmware 0x500 or later; the check writes its answer on -1 and -2 too
     Reading<bool> tiltPresent;
     Reading<ThermalMap> thermal;
     Reading<QLXSWPowerStatus> power;
@@ -37,10 +34,6 @@ struct BoardSnapshot {
     Reading<Counters> mileageManual;
     Reading<int32_t> recorderState;  // MileageState
     Reading<TiltReading> tilt;
-
-    // With no board at all every board export refuses; the tilt-presence check is the one export
-    // that refuses only then (a present board answers it with 0 or 1).
-    bool BoardFound() const { return tiltPresent.code != -1; }
 };
 
 // Reads the board the way a host does: the capability check first, because it refreshes the

@@ -1,16 +1,20 @@
 #include "board_text.h"
 
-#include <charconv>
-#include <cstdlib>
+#include <iterator>
 
-#include "board_snapshot.h"
+#include "number_text.h"
 
-std::vector<std::string> CapabilityNames(uint32_t word) {
+std::string FirmwareVersionText(uint32_t version) { return HexText(version, 4); }
+
+std::string CapabilitiesText(uint32_t word) { return HexText(word); }
+
+std::string CapabilityNamesText(uint32_t word) {
     static const char* const kNames[] = {"usage-time totals", "power status", "thermal map"};
-    std::vector<std::string> names;
+    std::string names;
     for (unsigned bit = 0; bit < 32; ++bit) {
         if (!(word & (1u << bit))) continue;
-        names.push_back(bit < std::size(kNames) ? kNames[bit] : "bit " + std::to_string(bit));
+        if (!names.empty()) names += ", ";
+        names += bit < std::size(kNames) ? kNames[bit] : "bit " + std::to_string(bit);
     }
     return names;
 }
@@ -24,13 +28,10 @@ std::string RecorderStateName(int32_t state) {
     }
 }
 
-std::string BoardLabel(int gpuId) {
-    return gpuId == kFirstBoard ? "first board" : "GPU on bus " + std::to_string(gpuId);
-}
-
-double ShortestDouble(float value) {
-    char text[32];
-    auto result = std::to_chars(text, text + sizeof(text) - 1, value);
-    *result.ptr = '\0';
-    return std::strtod(text, nullptr);
+std::string StatusBitsText(const GSensorData& reading) {
+    std::string bits;
+    for (int32_t bit :
+         {reading.nStatus5, reading.nStatus4, reading.nStatus3, reading.nStatus2, reading.nStatus1, reading.nStatus0})
+        bits += bit ? '1' : '0';
+    return bits;
 }

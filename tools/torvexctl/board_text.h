@@ -1,17 +1,25 @@
-// Words and numbers shared by the table and the JSON view: names of capability bits and recorder
-// states, how a board is labelled, and exact-but-short float values.
+// Words and texts of board values that the table, the JSON document and the CSV columns share, so
+// that each value reads the same in all of them.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-// Names of the set bits of a capability word, lowest bit first; unnamed bits as "bit N".
-std::vector<std::string> CapabilityNames(uint32_t word);
+#include "module_export_table.h"
+
+// Units of board values. Power readings and usage-time counters come in the unit the controller's
+// firmware fixes; the module passes them on.
+constexpr char kCelsius[] = "\u00B0C";
+constexpr char kDegrees[] = "\u00B0";
+constexpr char kControllerUnits[] = "controller units";
+
+// "0x0511".
+std::string FirmwareVersionText(uint32_t version);
+// "0x7".
+std::string CapabilitiesText(uint32_t word);
+// Names of the set bits, lowest bit first, ", " between them; unnamed bits as "bit N".
+std::string CapabilityNamesText(uint32_t word);
 // "recording", "paused", "stopped", or "unknown (N)".
 std::string RecorderStateName(int32_t state);
-// "first board" for kFirstBoard, otherwise "GPU on bus N".
-std::string BoardLabel(int gpuId);
-// The double whose shortest decimal form is the float's own shortest form (41.5f stays 41.5
-// instead of turning into 41.5000000xxx when widened).
-double ShortestDouble(float value);
+// The status bits 5 to 0 of a tilt reading, bit 5 first: "100001".
+std::string StatusBitsText(const GSensorData& reading);

@@ -1,4 +1,4 @@
-// torvexctl's commands. Each loads the module itself, prints to standard output (errors to
+// torvexctl's board commands. Each loads the module itself, prints to standard output (errors to
 // standard error) and returns an ExitCode.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "board_output.h"
 #include "module_exports.h"
 
 struct ModuleChoice {
@@ -16,22 +17,34 @@ struct ModuleChoice {
 std::optional<LoadedExports> OpenModule(const ModuleChoice& choice);
 // "torvexctl: <text>" on standard error.
 void PrintError(const std::string& text);
+// "TorvexModule: <path>" and, on the bench, the scenario's name: the lines each command starts with.
+std::string HeaderLines(const LoadedExports& module);
+
+// The boards a command shows.
+struct BoardSelection {
+    std::vector<int> gpuIds;     // empty: every board
+    bool allowFallback = false;  // show the first board for an id that matches no board
+};
 
 struct StatusOptions {
-    std::vector<int> gpuIds;  // empty: the module's first board
+    BoardSelection boards;
     bool json = false;
+    FieldQuery query;
 };
 
 struct WatchOptions {
-    std::vector<int> gpuIds;
+    BoardSelection boards;
     double intervalSeconds = 1.0;
     int count = 0;  // 0: until interrupted
+    bool json = false;
+    bool csv = false;
+    FieldQuery query;
 };
 
 enum class MileageAction { Start, Pause, Resume, Stop };
 
 struct MileageOptions {
-    int gpuId = -1;
+    BoardSelection board;  // at most one id; none: the first board
     std::vector<MileageAction> actions;
     double gapSeconds = 1.0;
 };

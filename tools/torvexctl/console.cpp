@@ -78,6 +78,23 @@ void SleepSeconds(double seconds) {
     if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
+std::string LocalTimeText() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour,
+                  t.wMinute, t.wSecond, t.wMilliseconds);
+    return text;
+}
+
+Utf8Console::Utf8Console() : m_saved(GetConsoleOutputCP()) {
+    if (m_saved) SetConsoleOutputCP(CP_UTF8);
+}
+
+Utf8Console::~Utf8Console() {
+    if (m_saved) SetConsoleOutputCP(m_saved);
+}
+
 StdoutDiverted::StdoutDiverted(Target target) {
     std::fflush(stdout);
     if (target == Target::Nowhere) m_nullFd = _open("NUL", _O_WRONLY);

@@ -25,6 +25,20 @@ private:
 };
 
 void SleepSeconds(double seconds);
+// The local time as "2026-01-31 14:05:09.123", for logs and machine-readable frames.
+std::string LocalTimeText();
+
+// While alive, the console shows UTF-8 output (units such as "°C") as such.
+class Utf8Console {
+public:
+    Utf8Console();
+    ~Utf8Console();
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+private:
+    unsigned m_saved;  // the console's output code page; 0 without a console
+};
 
 // While alive, what the process writes to standard output goes to standard error, or nowhere. The
 // module prints lines of its own; this keeps torvexctl's standard output (tables, JSON) for

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 
+#include "bench_scenario.h"
 #include "console.h"
 #include "doctor_render.h"
 #include "exit_codes.h"
 #include "gpu/driver_library.h"
 #include "module_exports.h"
+#include "number_text.h"
 
 namespace {
 
@@ -27,6 +29,7 @@ int RunDoctor(const ModuleChoice& choice, const DoctorOptions& options) {
     }
     report.modulePath = module ? module->path() : error.file;
     if (!module) report.moduleError = error.Describe();
+    report.benchScenario = BenchScenarioName();
 
     SystemFacts& facts = ThisProcessSystemFacts();
     report.buildNumber = facts.BuildNumber();
@@ -38,7 +41,7 @@ int RunDoctor(const ModuleChoice& choice, const DoctorOptions& options) {
     report.libraries.push_back(LoaderSearched(
         L"amdadlx32.dll", "by name, in the application folder, the user folders, then the system directory"));
 
-    const std::string text = options.json ? DoctorToJson(report).dump(2) + "\n" : RenderDoctorText(report);
+    const std::string text = options.json ? JsonText(DoctorToJson(report), 2) + "\n" : RenderDoctorText(report);
     std::fputs(text.c_str(), stdout);
     if (!module) {
         std::fprintf(stderr, "torvexctl: %s\n", report.moduleError.c_str());

@@ -160,6 +160,7 @@ void RoadText(std::string& text, const VendorLibraryOrigin& library) {
 std::string RenderDoctorText(const DoctorReport& report) {
     std::string text = "TorvexModule: " + U8(report.modulePath) + "\n";
     if (!report.moduleError.empty()) text += "  not loaded: " + report.moduleError + "\n";
+    if (report.benchScenario) text += "Bench scenario: " + *report.benchScenario + "\n";
     text += "Windows: build " + std::to_string(report.buildNumber) + ", ";
     text += report.wow64 ? (*report.wow64 ? "32-bit process on 64-bit Windows" : "not under WOW64") : "WOW64 unknown";
     text += report.windows7OrLater ? ", Windows 7 or later\n" : ", older than Windows 7\n";
@@ -190,6 +191,7 @@ json DoctorToJson(const DoctorReport& report) {
     }
     return {{"module", U8(report.modulePath)},
             {"module_error", report.moduleError.empty() ? json(nullptr) : json(report.moduleError)},
+            {"bench_scenario", report.benchScenario ? json(*report.benchScenario) : json(nullptr)},
             {"windows",
              {{"build", report.buildNumber},
               {"wow64", report.wow64 ? json(*report.wow64) : json(nullptr)},

@@ -21,6 +21,7 @@ struct VendorLibraryOrigin {
 struct DoctorReport {
     std::wstring modulePath;
     std::string moduleError;  // empty when the module loaded
+    std::optional<std::string> benchScenario;  // the bench machine's name, when on the bench
     uint32_t buildNumber = 0;
     std::optional<bool> wow64;
     bool windows7OrLater = false;

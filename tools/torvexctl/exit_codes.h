@@ -9,4 +9,5 @@ enum ExitCode : int {
     kExitRefused = 4,        // the module refused a requested action
     kExitNoSensors = 5,      // the module could not catalogue the system sensors
     kExitNoQlxsw = 6,        // the QLXSW device was not found
+    kExitNoSuchBoard = 7,    // a GPU id matches no board (and no fallback was asked for)
 };

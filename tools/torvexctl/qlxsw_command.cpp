@@ -1,10 +1,13 @@
 #include "qlxsw_command.h"
 
+#include <climits>
 #include <cstdio>
 
+#include "cli_words.h"
 #include "console.h"
 #include "exit_codes.h"
 #include "module_exports.h"
+#include "number_text.h"
 #include "qlxsw_view.h"
 
 namespace {
@@ -29,10 +32,10 @@ CLI::App* AddQlxswCommand(CLI::App& app, QlxswOptions& options, const std::strin
     CLI::Option* watch = command->add_flag("--watch", options.watch, "Show the readings again and again.");
     CLI::Option* interval = command->add_option("--interval", options.intervalSeconds, "Seconds between refreshes.")
                                 ->capture_default_str()
-                                ->check(CLI::NonNegativeNumber);
+                                ->check(SecondsRange());
     CLI::Option* count = command->add_option("--count", options.count, "Refreshes with --watch; 0 runs until interrupted.")
                              ->capture_default_str()
-                             ->check(CLI::NonNegativeNumber);
+                             ->check(WholeRange(0, INT_MAX));
     command->add_flag("--release", options.release, "Only tell the helper to end (Torvex_Api_Exit_KIVO).")
         ->excludes(ids)
         ->excludes(json)
@@ -53,9 +56,9 @@ int RunQlxsw(const ModuleChoice& choice, const QlxswOptions& options) {
     }
     const std::vector<int32_t> ids = options.ids.empty() ? std::vector<int32_t>{1} : options.ids;
     const QlxswPresence presence = ProbeQlxsw(api);
-    const std::string header = "TorvexModule: " + ToUtf8(module->path()) + "\n";
+    const std::string header = HeaderLines(*module);
     if (options.json) {
-        Print(QlxswToJson(ToUtf8(module->path()), presence, ReadQlxsw(api, ids)).dump(2) + "\n");
+        Print(JsonText(QlxswToJson(ToUtf8(module->path()), presence, ReadQlxsw(api, ids)), 2) + "\n");
     } else if (!options.watch) {
         Print(header + RenderQlxswTable(presence, ReadQlxsw(api, ids)));
     } else {

@@ -1,9 +1,10 @@
 #include "qlxsw_view.h"
 
-#include <cstdio>
-
-#include "board_text.h"
+#include "bench_scenario.h"
+#include "code_meaning.h"
 #include "module_diagnostics.h"
+#include "number_text.h"
+#include "text_layout.h"
 
 namespace {
 
@@ -24,11 +25,7 @@ std::string HelperBuildFrom(const DebugOutputCapture& diagnostics) {
 // -7 writes the count and a zero total, nothing else.
 bool CountWritten(int code) { return code == 1 || code == -7; }
 
-std::string Fixed3(float value) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.3f", value);
-    return text;
-}
+const char kUnit[] = "device units";
 
 }  // namespace
 
@@ -55,19 +52,21 @@ std::vector<QlxswReading> ReadQlxsw(const ModuleExports& api, const std::vector<
 
 std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<QlxswReading>& readings) {
     std::string text = "QLXSW device\n    " + std::string(presence.present ? "present" : "absent") + " (" +
-                       std::to_string(presence.code) + "), helper build " + presence.helperBuild + "\n";
+                       CodeText(ExportCall::QlxswSupport, presence.code) + "), helper build " + presence.helperBuild +
+                       "\n";
     for (const QlxswReading& r : readings) {
-        text += "  Readings for key " + std::to_string(r.id) + "\n";
+        text += "  Readings for key " + std::to_string(r.id) + ", in " + kUnit + "\n";
         if (r.code != 1) {
-            text += "    n/a (" + std::to_string(r.code) + ")";
-            if (r.code == -7) text += ", the helper announced " + std::to_string(r.status.nCount) + " readings it did not send";
+            text += "    n/a (" + CodeText(ExportCall::QlxswPowerStatus, r.code) + ")";
+            if (r.code == -7) text += ", the helper announced " + std::to_string(r.status.nCount) + " readings";
             text += "\n";
             continue;
         }
-        text += "    values     ";
-        for (int i = 0; i < r.status.nCount; ++i) text += (i ? "  " : "") + Fixed3(r.status.fValue[i]);
-        text += "\n    total      " + Fixed3(r.status.fTotal) + "   over limit " + std::to_string(r.status.nOverLimit) +
-                "   count " + std::to_string(r.status.nCount) + "\n";
+        std::vector<std::string> values;
+        for (int i = 0; i < r.status.nCount; ++i) values.push_back(FloatText(r.status.fValue[i]));
+        text += "    values     " + Columns(values, 10) + "\n    total      " + FloatText(r.status.fTotal) +
+                "   over limit " + std::to_string(r.status.nOverLimit) + "   count " + std::to_string(r.status.nCount) +
+                "\n";
     }
     return text;
 }
@@ -75,23 +74,23 @@ std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<Ql
 json QlxswToJson(const std::string& modulePath, const QlxswPresence& presence, const std::vector<QlxswReading>& readings) {
     json list = json::array();
     for (const QlxswReading& r : readings) {
-        json reading = {{"id", r.id}, {"code", r.code}};
+        json reading = {{"id", r.id}};
+        reading.update(CodeJson(ExportCall::QlxswPowerStatus, r.code));
+        reading["unit"] = kUnit;
+        json values = nullptr;
         if (r.code == 1) {
-            json values = json::array();
-            for (int i = 0; i < r.status.nCount; ++i) values.push_back(ShortestDouble(r.status.fValue[i]));
-            reading["values"] = values;
-            reading["over_limit"] = r.status.nOverLimit;
+            values = json::array();
+            for (int i = 0; i < r.status.nCount; ++i) values.push_back(FloatJson(r.status.fValue[i]));
         }
-        if (CountWritten(r.code)) {
-            reading["total"] = ShortestDouble(r.status.fTotal);
-            reading["count"] = r.status.nCount;
-        }
+        reading["values"] = values;
+        reading["total"] = CountWritten(r.code) ? FloatJson(r.status.fTotal) : json(nullptr);
+        reading["over_limit"] = r.code == 1 ? json(r.status.nOverLimit) : json(nullptr);
+        reading["count"] = CountWritten(r.code) ? json(r.status.nCount) : json(nullptr);
         list.push_back(reading);
     }
-    return {{"module", modulePath},
-            {"qlxsw",
-             {{"code", presence.code},
-              {"present", presence.present},
-              {"helper_build", presence.helperBuild},
-              {"readings", list}}}};
+    json qlxsw = CodeJson(ExportCall::QlxswSupport, presence.code);
+    qlxsw["present"] = presence.present;
+    qlxsw["helper_build"] = presence.helperBuild;
+    qlxsw["readings"] = list;
+    return {{"module", modulePath}, {"bench_scenario", BenchScenarioJson()}, {"qlxsw", qlxsw}};
 }

@@ -1,12 +1,10 @@
-// The readable view of board snapshots: one block per board, each value beside its label, and a
-// refused value as "n/a (code)" with the code its export returned.
+// The readable view of board snapshots: one block per board, each value beside its label and unit,
+// and a value the module did not give as "n/a" with its export's code and what the code means.
 #pragma once
 
 #include <string>
-#include <vector>
 
+#include "board_choice.h"
 #include "board_snapshot.h"
 
-// The lines that say which boards are shown and how the module picks a board for an identifier.
-std::string RenderHeader(const std::string& modulePath, const std::vector<int>& gpuIds);
-std::string RenderBoardTable(const BoardSnapshot& board);
+std::string RenderBoardTable(const BoardTarget& target, const BoardSnapshot& board);

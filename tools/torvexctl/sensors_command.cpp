@@ -1,43 +1,18 @@
 #include "sensors_command.h"
 
-#include <windows.h>
-
+#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <optional>
 
+#include "cli_words.h"
+#include "code_meaning.h"
 #include "console.h"
 #include "exit_codes.h"
+#include "number_text.h"
 #include "sensors_render.h"
 
 namespace {
-
-// Units such as "°C" are written as UTF-8, which a console shows as such in its UTF-8 code page only.
-class Utf8Console {
-public:
-    Utf8Console() : m_saved(GetConsoleOutputCP()) {
-        if (m_saved) SetConsoleOutputCP(CP_UTF8);
-    }
-    ~Utf8Console() {
-        if (m_saved) SetConsoleOutputCP(m_saved);
-    }
-    Utf8Console(const Utf8Console&) = delete;
-    Utf8Console& operator=(const Utf8Console&) = delete;
-
-private:
-    UINT m_saved;
-};
-
-const char* StartFailure(int code) {
-    switch (code) {
-        case -1:
-            return "the sensor SDK could not be loaded or started: cpuidsdk.dll is looked for relative to the "
-                   "current folder, in .\\, ..\\, ..\\..\\bin and ..\\..\\..\\bin";
-        case -2: return "the module could not obtain the host's module handle";
-        case -3: return "the sensor SDK gives no device list";
-        default: return "the sensor catalogue could not be built";
-    }
-}
 
 // The whole catalogue, refreshed; the module's line for every reading goes nowhere.
 std::optional<std::vector<SensorRecord>> Query(const ModuleExports& api) {
@@ -75,20 +50,12 @@ bool SetStatus(const ModuleExports& api, const std::vector<SensorRecord>& record
         int32_t count = static_cast<int32_t>(given.size());
         const int code = api.Set_Sensor_Status(&count, given.data());
         if (code != 0) {
-            PrintError("the module refused to switch \"" + name + "\" (" + std::to_string(code) + ")");
+            PrintError("the module refused to switch \"" + name + "\" (" + CodeText(ExportCall::SensorStatus, code) +
+                       ")");
             ok = false;
         }
     }
     return ok;
-}
-
-std::string LocalTime() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    char text[32];
-    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour,
-                  t.wMinute, t.wSecond, t.wMilliseconds);
-    return text;
 }
 
 int WriteLog(const ModuleExports& api, const SensorsOptions& options, const std::vector<SensorRecord>& first) {
@@ -97,7 +64,7 @@ int WriteLog(const ModuleExports& api, const SensorsOptions& options, const std:
         PrintError("cannot write " + options.csvPath);
         return kExitUsage;
     }
-    file << CsvHeader(first) << CsvRow(LocalTime(), first) << std::flush;
+    file << CsvHeader(first) << CsvRow(LocalTimeText(), first) << std::flush;
     for (int row = 1; row < options.count; ++row) {
         SleepSeconds(options.intervalSeconds);
         const auto records = Query(api);
@@ -105,7 +72,7 @@ int WriteLog(const ModuleExports& api, const SensorsOptions& options, const std:
             PrintError("the module stopped answering the real-time query");
             return kExitNoSensors;
         }
-        file << CsvRow(LocalTime(), Matching(*records, options.match)) << std::flush;
+        file << CsvRow(LocalTimeText(), Matching(*records, options.match)) << std::flush;
     }
     std::printf("%d rows of %zu sensors written to %s\n", options.count, first.size(), options.csvPath.c_str());
     return kExitOk;
@@ -130,11 +97,11 @@ void AddSensorsOptions(CLI::App& command, SensorsOptions& options) {
     csv->excludes(json);
     command.add_option("--interval", options.intervalSeconds, "Seconds between the rows of the log.")
         ->capture_default_str()
-        ->check(CLI::NonNegativeNumber)
+        ->check(SecondsRange())
         ->needs(csv);
     command.add_option("--count", options.count, "Rows of the log.")
         ->capture_default_str()
-        ->check(CLI::PositiveNumber)
+        ->check(WholeRange(1, INT_MAX))
         ->needs(csv);
     command.add_option("--disable", options.disable, "Stop re-reading the sensor with this display name (repeatable).");
     command.add_option("--enable", options.enable, "Re-read the sensor with this display name again (repeatable).");
@@ -150,7 +117,7 @@ int RunSensors(const ModuleChoice& choice, const SensorsOptions& options) {
         started = api.GetSystermSensorInfo(options.firstNumber);
     }
     if (started != 0) {
-        PrintError(std::string(StartFailure(started)) + " (" + std::to_string(started) + ")");
+        PrintError(CodeMeaning(ExportCall::SensorStart, started) + " (" + std::to_string(started) + ")");
         return kExitNoSensors;
     }
     std::optional<std::vector<SensorRecord>> records = Query(api);
@@ -172,7 +139,7 @@ int RunSensors(const ModuleChoice& choice, const SensorsOptions& options) {
     }
     const Utf8Console utf8;
     if (options.json) {
-        std::fputs((SensorsToJson(ToUtf8(module->path()), shown).dump(2) + "\n").c_str(), stdout);
+        std::fputs((JsonText(SensorsToJson(ToUtf8(module->path()), shown), 2) + "\n").c_str(), stdout);
     } else {
         std::fputs(RenderSensorTable(shown).c_str(), stdout);
     }

@@ -1,12 +1,11 @@
 #include "sensors_render.h"
 
 #include <cctype>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 
-#include "board_text.h"
 #include "module_exports.h"
+#include "number_text.h"
+#include "text_layout.h"
 
 using json = nlohmann::ordered_json;
 
@@ -15,37 +14,6 @@ namespace {
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-// Digits enough for the size of the value: 1.215 V, 45.60, 4800.
-std::string Reading(float value) {
-    if (!std::isfinite(value)) return "-";
-    const double magnitude = std::fabs(value);
-    const int decimals = magnitude < 10 ? 3 : magnitude < 100 ? 2 : magnitude < 1000 ? 1 : 0;
-    char text[64];
-    std::snprintf(text, sizeof(text), "%.*f", decimals, static_cast<double>(value));
-    return text;
-}
-
-std::string Shortest(float value) {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof(text), value);
-    return std::string(text, result.ptr);
-}
-
-// Left-aligned in a column of `width` characters: UTF-8 continuation bytes take no room.
-std::string Padded(const std::string& text, size_t width) {
-    size_t characters = 0;
-    for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return characters < width ? text + std::string(width - characters, ' ') : text;
-}
-
-// A CSV field, quoted when it holds a separator, a quote or a line break.
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
 }
 
 }  // namespace
@@ -76,8 +44,8 @@ std::string RenderSensorTable(const std::vector<SensorRecord>& records) {
         if (!previous || previous->nDeviceIndex != r.nDeviceIndex || previous->nClassOrdinal != r.nClassOrdinal)
             out += "  " + FieldText(r.szCategory) + "\n";
         std::snprintf(line, sizeof(line), "    %6d  %s %10s %s %s .. %s%s\n", static_cast<int>(r.nNumber),
-                      Padded(FieldText(r.szDisplayName), 34).c_str(), Reading(r.fValue).c_str(),
-                      Padded(FieldText(r.szUnit), 5).c_str(), Shortest(r.fMin).c_str(), Shortest(r.fMax).c_str(),
+                      Padded(FieldText(r.szDisplayName), 34).c_str(), FloatText(r.fValue).c_str(),
+                      Padded(FieldText(r.szUnit), 5).c_str(), FloatText(r.fMin).c_str(), FloatText(r.fMax).c_str(),
                       r.bEnabled ? "" : "  (disabled)");
         out += line;
         previous = &r;
@@ -101,9 +69,9 @@ json SensorsToJson(const std::string& modulePath, const std::vector<SensorRecord
                            {"sensor_index", r.nSensorIndex},
                            {"id", {{"high", r.nIdHigh}, {"class", r.nClassNumber}, {"low", r.nIdLow}}},
                            {"raw", r.nRawValue},
-                           {"value", ShortestDouble(r.fValue)},
-                           {"min", ShortestDouble(r.fMin)},
-                           {"max", ShortestDouble(r.fMax)},
+                           {"value", FloatJson(r.fValue)},
+                           {"min", FloatJson(r.fMin)},
+                           {"max", FloatJson(r.fMax)},
                            {"unit", FieldText(r.szUnit)},
                            {"enabled", r.bEnabled != 0}});
     }
@@ -118,6 +86,6 @@ std::string CsvHeader(const std::vector<SensorRecord>& records) {
 
 std::string CsvRow(const std::string& time, const std::vector<SensorRecord>& records) {
     std::string line = CsvField(time);
-    for (const SensorRecord& r : records) line += "," + Shortest(r.fValue);
+    for (const SensorRecord& r : records) line += "," + CsvCell(FloatJson(r.fValue));
     return line + "\n";
 }

@@ -1,0 +1,98 @@
+// torvexctl's output for scripts and for watching: JSON lines, CSV with a time column and stable
+// headers, chosen fields, and frames that carry the header once.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <regex>
+#include <sstream>
+
+#include "program_run.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+size_t Cells(const std::string& csvLine) {
+    // The capability names are the one quoted cell; its commas do not separate.
+    const std::string unquoted = std::regex_replace(csvLine, std::regex("\"[^\"]*\""), "q");
+    return static_cast<size_t>(std::count(unquoted.begin(), unquoted.end(), ',')) + 1;
+}
+
+const std::regex kTime("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}");
+
+}  // namespace
+
+TEST(TorvexctlOutput, WatchWithoutAConsolePrintsTheHeaderOnceThenItsFrames) {
+    ProgramRun watch = Torvexctl("static_board.json", {"watch", "--interval", "0", "--count", "3"});
+    ASSERT_EQ(0u, watch.code) << watch.err;
+    EXPECT_EQ(0u, watch.out.find("TorvexModule: ")) << watch.out;
+    for (const char* header : {"TorvexModule: ", "Bench scenario: "}) {
+        const size_t first = watch.out.find(header);
+        EXPECT_EQ(std::string::npos, watch.out.find(header, first + 1)) << header << " repeats:\n" << watch.out;
+    }
+    for (const char* frame : {"\n\nframe 1 of 3, ", "100001\n\nframe 2 of 3, ", "100001\n\nframe 3 of 3, "})
+        EXPECT_NE(std::string::npos, watch.out.find(frame)) << frame << " missing:\n" << watch.out;
+    EXPECT_EQ(std::string::npos, watch.out.find("frame 4")) << watch.out;
+}
+
+TEST(TorvexctlOutput, WatchJsonPrintsOneObjectPerLineWithTimeFrameAndBoards) {
+    ProgramRun watch = Torvexctl("three_gpus.json", {"watch", "--json", "--interval", "0", "--count", "2"});
+    ASSERT_EQ(0u, watch.code) << watch.err;
+    const std::vector<std::string> lines = Lines(watch.out);
+    ASSERT_EQ(2u, lines.size()) << watch.out;
+    for (int frame = 1; frame <= 2; ++frame) {
+        const json line = json::parse(lines[frame - 1]);
+        EXPECT_TRUE(std::regex_match(line["time"].get<std::string>(), kTime)) << line["time"];
+        EXPECT_EQ(frame, line["frame"]);
+        ASSERT_EQ(3u, line["boards"].size());
+        EXPECT_EQ(7, line["boards"][1]["gpu"]["bus"]);
+        EXPECT_EQ("0x0511", line["boards"][1]["function_support"]["firmware_version"]);
+    }
+}
+
+// One row per board and refresh under one header, whatever the values: a refused value is an
+// empty cell, so rows keep the header's columns.
+TEST(TorvexctlOutput, WatchCsvHasOneStableHeaderAndATimeColumn) {
+    ProgramRun watch = Torvexctl("three_gpus.json", {"watch", "--csv", "--interval", "0", "--count", "2"});
+    ASSERT_EQ(0u, watch.code) << watch.err;
+    const std::vector<std::string> lines = Lines(watch.out);
+    ASSERT_EQ(7u, lines.size()) << watch.out;
+    EXPECT_EQ(0u, lines[0].find("time,requested_id,fallback,gpu.index,gpu.vendor,gpu.bus,function_support.code,"
+                                "function_support.firmware_version,"))
+        << lines[0];
+    EXPECT_NE(std::string::npos, lines[0].find(",thermal_map.t1 [\xC2\xB0"
+                                               "C],"))
+        << lines[0];
+    EXPECT_NE(std::string::npos, lines[0].find(",power.ch1 [controller units],")) << lines[0];
+    EXPECT_EQ(std::string::npos, lines[0].find("meaning")) << lines[0];
+    for (size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_TRUE(std::regex_search(lines[i], std::regex(std::string("^") + "\\d{4}-\\d\\d-\\d\\d [0-9:.]+,")))
+            << lines[i];
+        EXPECT_EQ(Cells(lines[0]), Cells(lines[i])) << lines[i];
+    }
+    EXPECT_NE(std::string::npos, lines[3].find(",9,-2,,")) << "GPU 2 has no board: " << lines[3];
+}
+
+TEST(TorvexctlOutput, QueryChoosesFieldsInTheOrderGiven) {
+    ProgramRun csv = Torvexctl("three_gpus.json", {"status", "--query", "power.total,gpu.bus", "--gpu", "7"});
+    ASSERT_EQ(0u, csv.code) << csv.err;
+    EXPECT_EQ("time,power.total [controller units],gpu.bus\nT,22.065002,7\n", std::regex_replace(csv.out, kTime, "T"))
+        << csv.out;
+
+    ProgramRun js =
+        Torvexctl("three_gpus.json", {"watch", "--json", "--count", "1", "--query", "gpu.bus,controller.meaning"});
+    ASSERT_EQ(0u, js.code) << js.err;
+    EXPECT_EQ(json::parse(R"j({"gpu.bus": 9, "controller.meaning":
+        "a firmware version register could not be read through NVAPI (always so on an AMD GPU)"})j"),
+              json::parse(js.out)["boards"][2])
+        << js.out;
+}
