@@ -13,27 +13,24 @@
 
 class ScriptedDriverSystem : public DriverSystem {
 public:
-    ScriptedDriverSystem();
-
     void SetBuild(const std::wstring& text);
-    void SetText(const std::wstring& key, const std::wstring& name, const std::wstring& text);
     void SetTextList(const std::wstring& key, const std::wstring& name, const std::vector<std::wstring>& texts);
     void SetValue(const std::wstring& key, const std::wstring& name, uint32_t type, std::vector<uint8_t> data);
 
     // The machine. Registry key and value names compare without case, as Windows compares them.
-    std::wstring systemDirectory = L"C:\\Windows\\system32";
-    std::map<KnownFolder, std::wstring> folders;
+    std::map<KnownFolder, std::wstring> folders = {{KnownFolder::Windows, L"C:\\Windows"},
+                                                   {KnownFolder::ProgramFiles, L"C:\\Program Files"},
+                                                   {KnownFolder::ProgramFilesX86, L"C:\\Program Files (x86)"}};
     std::map<std::wstring, std::wstring> environment;
     std::optional<bool> wow64 = false;
     bool windows7OrLater = true;
-    std::vector<DisplayAdapter> adapters;          // present ones, in enumeration order
+    std::vector<DisplayAdapter> adapters;              // present ones, in enumeration order
     std::map<std::wstring, std::wstring> driverStore;  // INF name -> its full path in the store
-    std::map<std::wstring, uint32_t> files;        // full path -> attributes
-    std::map<std::wstring, std::wstring> fullPaths;  // GetFullPathNameW's answers; others are unchanged
-    std::map<std::wstring, uint32_t> failingLoads;   // path -> the load's error
+    std::map<std::wstring, uint32_t> files;            // full path -> attributes
+    std::map<std::wstring, std::wstring> fullPaths;    // GetFullPathNameW's answers; others are unchanged
+    std::map<std::wstring, uint32_t> failingLoads;     // path -> the load's error
 
     // What the search did.
-    int buildReads = 0;
     int wow64Asks = 0;
     int versionChecks = 0;
     int adapterEnumerations = 0;
@@ -44,17 +41,33 @@ public:
     std::vector<std::wstring> MachineValueNames(const std::wstring& key) override;
     std::optional<DisplayAdapter> FirstDisplayAdapter(
         const std::function<bool(const std::wstring& interfacePath)>& accept) override;
-    std::optional<std::wstring> DriverStoreInfPath(const std::wstring& infName) override;
-    std::optional<uint32_t> FileAttributes(const std::wstring& path) override;
-    std::optional<std::wstring> FullPathName(const std::wstring& path) override;
-    std::wstring SystemDirectory() override { return systemDirectory; }
-    std::wstring FolderPath(KnownFolder folder) override;
-    std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override;
-    std::optional<bool> IsWow64Process() override;
-    bool IsWindows7OrLater() override;
+    std::optional<std::wstring> DriverStoreInfPath(const std::wstring& inf) override { return Find(driverStore, inf); }
+    std::optional<uint32_t> FileAttributes(const std::wstring& path) override { return Find(files, path); }
+    std::optional<std::wstring> FullPathName(const std::wstring& path) override {
+        return Find(fullPaths, path).value_or(path);
+    }
+    std::wstring SystemDirectory() override { return L"C:\\Windows\\system32"; }
+    std::wstring FolderPath(KnownFolder folder) override { return Find(folders, folder).value_or(L""); }
+    std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override {
+        return Find(environment, name);
+    }
+    std::optional<bool> IsWow64Process() override {
+        ++wow64Asks;
+        return wow64;
+    }
+    bool IsWindows7OrLater() override {
+        ++versionChecks;
+        return windows7OrLater;
+    }
     LoadedLibrary LoadLibraryFile(const std::wstring& path) override;
 
 private:
+    template <typename Key, typename Value>
+    static std::optional<Value> Find(const std::map<Key, Value>& map, const Key& key) {
+        const auto found = map.find(key);
+        return found == map.end() ? std::nullopt : std::optional<Value>(found->second);
+    }
+
     using Values = std::vector<std::pair<std::wstring, RegistryValue>>;  // in enumeration order
     std::map<std::wstring, Values> m_keys;  // by upper-cased key
     Values& KeyValues(const std::wstring& key);
