@@ -1,7 +1,5 @@
 #include "scripted_driver_system.h"
 
-#include <cwctype>
-
 #include "gpu/driver_paths.h"
 
 std::vector<uint8_t> Utf16Bytes(const std::wstring& text) {
@@ -13,22 +11,20 @@ std::vector<uint8_t> Utf16Bytes(const std::wstring& text) {
     return bytes;
 }
 
-ScriptedDriverSystem::Values& ScriptedDriverSystem::KeyValues(const std::wstring& key) {
-    std::wstring upper = key;
-    for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
-    return m_keys[upper];
+ScriptedDriverSystem::NamedValue* ScriptedDriverSystem::FindValue(const std::wstring& key, const std::wstring& name) {
+    for (NamedValue& value : m_values)
+        if (EqualIgnoringCase(value.key, key) && EqualIgnoringCase(value.name, name)) return &value;
+    return nullptr;
 }
 
 // Replaces a value of the same name, which keeps its place in the enumeration.
 void ScriptedDriverSystem::SetValue(const std::wstring& key, const std::wstring& name, uint32_t type,
                                     std::vector<uint8_t> data) {
-    Values& values = KeyValues(key);
-    for (auto& value : values) {
-        if (!EqualIgnoringCase(value.first, name)) continue;
-        value.second = RegistryValue{type, std::move(data)};
+    if (NamedValue* value = FindValue(key, name)) {
+        value->value = RegistryValue{type, std::move(data)};
         return;
     }
-    values.push_back({name, RegistryValue{type, std::move(data)}});
+    m_values.push_back({key, name, RegistryValue{type, std::move(data)}});
 }
 
 void ScriptedDriverSystem::SetBuild(const std::wstring& text) {
@@ -44,15 +40,16 @@ void ScriptedDriverSystem::SetTextList(const std::wstring& key, const std::wstri
 
 std::optional<RegistryValue> ScriptedDriverSystem::ReadMachineValue(const std::wstring& key, const std::wstring& name) {
     ++registryReads;
-    for (const auto& [valueName, value] : KeyValues(key))
-        if (EqualIgnoringCase(valueName, name)) return value;
-    return std::nullopt;
+    const NamedValue* value = FindValue(key, name);
+    if (!value) return std::nullopt;
+    return value->value;
 }
 
 std::vector<std::wstring> ScriptedDriverSystem::MachineValueNames(const std::wstring& key) {
     ++registryReads;
     std::vector<std::wstring> names;
-    for (const auto& value : KeyValues(key)) names.push_back(value.first);
+    for (const NamedValue& value : m_values)
+        if (EqualIgnoringCase(value.key, key)) names.push_back(value.name);
     return names;
 }
 

@@ -68,9 +68,12 @@ private:
         return found == map.end() ? std::nullopt : std::optional<Value>(found->second);
     }
 
-    using Values = std::vector<std::pair<std::wstring, RegistryValue>>;  // in enumeration order
-    std::map<std::wstring, Values> m_keys;  // by upper-cased key
-    Values& KeyValues(const std::wstring& key);
+    struct NamedValue {
+        std::wstring key, name;
+        RegistryValue value;
+    };
+    std::vector<NamedValue> m_values;  // in enumeration order
+    NamedValue* FindValue(const std::wstring& key, const std::wstring& name);
 };
 
 // UTF-16LE bytes of a text and its terminator, as the registry stores it.
