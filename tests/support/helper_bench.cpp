@@ -17,20 +17,6 @@ constexpr wchar_t kTurnName[] = L"TorvexTests.HelperPipe";
 constexpr DWORD kHelperStartLimitMs = 30000;
 constexpr int kLeftoverWaitMs = 10000;
 
-// Every helper the module launches from this process belongs to its job, and so ends with the
-// process even when a test is cut short.
-void EndHelpersWithTheProcess() {
-    static const HANDLE job = [] {
-        HANDLE created = CreateJobObjectW(nullptr, nullptr);
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-        AssignProcessToJobObject(created, GetCurrentProcess());
-        return created;
-    }();
-    (void)job;
-}
-
 bool PipeExists() { return WaitNamedPipeA(halvane::kPipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND; }
 
 std::string CurrentDirectory() {
@@ -52,7 +38,8 @@ HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuil
       m_sdk(sdk),
       m_helper(helper),
       m_previousDirectory(CurrentDirectory()) {
-    EndHelpersWithTheProcess();
+    // Helpers the module launches end with the test, even one cut short.
+    bench::EndChildrenWithThisProcess();
     EXPECT_TRUE(m_folder.Ready()) << "cannot lay out " << m_folder.Root();
     for (int waited = 0; PipeExists() && waited < kLeftoverWaitMs; waited += 50) Sleep(50);
     EXPECT_FALSE(PipeExists()) << "a helper of an earlier test still serves the pipe";

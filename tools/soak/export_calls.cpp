@@ -1,22 +1,11 @@
 #include "export_calls.h"
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 
-namespace {
+#include "poisoned.h"
 
-// Outputs start filled with a pattern, so that a refusal that writes shows.
-template <typename T>
-T Poisoned() {
-    T value;
-    std::memset(&value, 0xCD, sizeof(T));
-    return value;
-}
-template <typename... T>
-bool Untouched(const T&... values) {
-    return (... && (std::memcmp(&values, &static_cast<const T&>(Poisoned<T>()), sizeof(T)) == 0));
-}
+namespace {
 
 bool OneOf(int code, std::initializer_list<int> codes) {
     return std::find(codes.begin(), codes.end(), code) != codes.end();

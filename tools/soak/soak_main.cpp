@@ -3,7 +3,7 @@
 // memory, heap in use and handles at the start, every 100,000 calls and at the end, so that growth
 // shows.
 //
-//   build/win32/wine-run build/win32/bin/soak.exe [--calls N] [--seed S] [--report-every N]
+//   build/win32/wine-run build/win32/bin/soak.exe [--calls N] [--seed S] [--report-every N] [--show-faults]
 //
 // Exit code 0 when every answer was documented, 1 when one was not, 2 when the machine could not
 // be set up. The module's own lines on standard output (the sensor readings) are discarded unless
@@ -23,6 +23,7 @@
 #include <string>
 
 #include "export_calls.h"
+#include "helper_host.h"
 #include "module_exports.h"
 #include "process_figures.h"
 #include "soak_machine.h"
@@ -44,17 +45,6 @@ FILE* ReportStream(bool keepModuleOutput) {
     _dup2(null, 1);
     _close(null);
     return report ? report : stderr;
-}
-
-// Every helper the module launches belongs to the soak's job and ends with the soak, however it
-// ends. The job's handle stays open until the process has ended: closing it earlier would end the
-// soak too, in the middle of its exit.
-void EndHelpersWithTheSoak() {
-    const HANDLE job = CreateJobObjectW(nullptr, nullptr);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-    AssignProcessToJobObject(job, GetCurrentProcess());
 }
 
 // The calls in 10,000 of each export, spread over [0, total).
@@ -93,15 +83,18 @@ int main(int argc, char** argv) {
     uint32_t seed = 1;
     uint64_t reportEvery = 100'000;
     bool moduleOutput = false;
+    bool showFaults = false;
     CLI::App app{"soak: calls TorvexModule.dll's exports over and over on the bench, with faults, and watches for growth."};
     app.add_option("--calls", calls, "Export calls to make")->check(CLI::PositiveNumber);
     app.add_option("--seed", seed, "Seed of the random arguments and faults");
     app.add_option("--report-every", reportEvery, "Calls between two lines of figures")->check(CLI::PositiveNumber);
     app.add_flag("--module-output", moduleOutput, "Keep the module's lines on standard output");
+    app.add_flag("--show-faults", showFaults, "Print each fault the bench injects");
     CLI11_PARSE(app, argc, argv);
 
     FILE* const out = ReportStream(moduleOutput);
-    EndHelpersWithTheSoak();
+    // Helpers the module launches end with the soak, however it ends.
+    bench::EndChildrenWithThisProcess();
 
     std::mt19937 faults(seed);
     SoakMachine machine(ToUtf8(BesideRunningProgram(L"..\\bench-bin")), faults);
@@ -135,7 +128,10 @@ int main(int argc, char** argv) {
             std::fprintf(out, "call %llu: %s(%s) answered %d, which it does not document\n",
                          static_cast<unsigned long long>(n), call.name, answer.arguments.c_str(), answer.code);
         }
-        if (n % kFaultEvery == 0) machine.InjectFault();
+        if (n % kFaultEvery == 0) {
+            const std::string fault = machine.InjectFault();
+            if (showFaults) std::fprintf(out, "call %llu: %s\n", static_cast<unsigned long long>(n), fault.c_str());
+        }
         if (n % reportEvery == 0 || n == calls) report.Line(n, undocumented);
     }
     module->api().Exit_KIVO();
