@@ -15,6 +15,19 @@ if(NOT EXISTS ${TORVEX_WINEPREFIX}/system.reg)
   endif()
 endif()
 
+# A program that crashes must fail its test. Wine's crash debugger (winedbg --auto) ends some
+# crashed multi-threaded programs with exit status 0, so the prefix starts none: a crash then ends
+# the process with its exception code (an access violation, 0xC0000005, as status 5).
+file(STRINGS ${TORVEX_WINEPREFIX}/system.reg crash_debugger REGEX "^\"Debugger\"=\"winedbg")
+if(crash_debugger)
+  execute_process(COMMAND ${CMAKE_BINARY_DIR}/wine-run reg add
+                          "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug" /v Debugger /d "" /f
+                  OUTPUT_QUIET RESULT_VARIABLE debugger_result)
+  if(NOT debugger_result EQUAL 0)
+    message(FATAL_ERROR "cannot switch off Wine's crash debugger in ${TORVEX_WINEPREFIX} (${debugger_result})")
+  endif()
+endif()
+
 # torvex_install_into_system32(target): copy a built DLL into the prefix's system directory.
 function(torvex_install_into_system32 target)
   add_custom_command(TARGET ${target} POST_BUILD

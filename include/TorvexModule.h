@@ -7,8 +7,9 @@
  *
  * Board exports take a GPU identifier (the GPU's PCI bus number) first. An identifier that matches
  * no board addresses the first board; with no board at all they return -1 and write nothing. A null
- * pointer argument is refused with -1, and nothing is written. Board exports may be called from
- * several threads; they run one at a time.
+ * pointer argument of any export is refused with -1, and nothing is written. Every export may be
+ * called from several threads: the board exports run one at a time, and so do the sensor exports
+ * and the QLXSW exports, each group under a lock of its own.
  *
  * Usable from C and C++. Link against libTorvexModule.dll.a (MinGW) or TorvexModule.lib (MSVC), or
  * load the DLL at run time and take the functions with GetProcAddress through the PFN_ typedefs at

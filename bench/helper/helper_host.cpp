@@ -44,6 +44,20 @@ HelperFolder::~HelperFolder() {
 
 std::string HelperFolder::HelperOf(HelperBuild build) const { return PathOf(RelativePath(build)); }
 
+void EndChildrenWithThisProcess() {
+    // The job's handle stays open until the process has ended: closing it earlier would end this
+    // process too, in the middle of whatever it does.
+    static const HANDLE job = [] {
+        const HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+        AssignProcessToJobObject(created, GetCurrentProcess());
+        return created;
+    }();
+    (void)job;
+}
+
 UniqueHandle StartServingHelper(const std::string& exe, const std::string& builds, std::chrono::milliseconds limit) {
     const std::string eventName = "Local\\TorvexBench.HelperReady." + std::to_string(GetCurrentProcessId()) + "." +
                                   std::to_string(GetTickCount64());

@@ -32,6 +32,10 @@ private:
     bool m_ready = false;
 };
 
+// Every process this process starts from now on, helpers the module launches among them, ends
+// when this process ends, however it ends. The first call arranges it; later calls do nothing.
+void EndChildrenWithThisProcess();
+
 // Starts the helper at `exe` with "--serve <builds>" (such as "x86,x64") and waits until its pipe
 // exists. Its process, or an empty handle when it did not get that far within `limit` (it is then
 // ended).

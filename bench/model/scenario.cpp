@@ -13,6 +13,7 @@
 #include "scenario_helper.h"
 #include "scenario_reading.h"
 #include "scenario_sensors.h"
+#include "unique_keys.h"
 #include "vendor/vendor_abi.h"
 
 namespace bench {
@@ -317,7 +318,7 @@ Machine ReadMachine(const Json& root) {
 ScenarioResult ParseScenario(std::string_view jsonText) {
     ScenarioResult result;
     try {
-        result.machine = ReadMachine(Json::parse(jsonText.begin(), jsonText.end()));
+        result.machine = ReadMachine(ParseWithUniqueKeys(jsonText));
         result.ok = true;
     } catch (const ScenarioError& e) {
         result.error = e.what();

@@ -109,6 +109,12 @@ TEST(Scenario, EachKindOfMistakeIsReportedWithWhereItIs) {
         {R"({"gpus": [{"vendor": "amd", "bus": 1}, {"vendor": "amd", "bus": 2, "adapterIndex": 0}]})",
          "gpus[1].adapterIndex: adapter index 0 is already used by gpus[0]"},
         {dev + R"({"registers": {"0x80": [1, 2], "0x81": 3}}}}]})", "registers.0x81: register 0x81 is given twice"},
+        // A key given twice in one object, at any level, is refused as well, not taken last one wins.
+        {dev + R"({"registers": {"0x1E": 1, "0x1E": 2}}}}]})",
+         R"(gpus[0].devices.0x56.registers.0x1E: the key "0x1E" is given twice)"},
+        {R"({"gpus": [], "name": "a", "gpus": []})", R"(gpus: the key "gpus" is given twice)"},
+        {R"({"cpuidsdk": {"devices": [{}, {"class": "psu", "sensors": [[], {"min": 1, "min": 2}]}]}})",
+         R"(cpuidsdk.devices[1].sensors[1].min: the key "min" is given twice)"},
         {dev + R"({"registers": {"0xFF": [1, 2]}}}}]})", "registers.0xFF: the bytes run past register 0xFF"},
         {dev + R"({"unreadable": ["0x4F-0x4C"]}}}]})", "unreadable[0]: expected a range"},
         {dev + R"({"preset": "v9"}}}]})", R"(0x56.preset: unknown preset "v9" (known: "controller-v2"))"},

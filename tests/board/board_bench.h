@@ -13,6 +13,7 @@
 
 #include "TorvexBench.h"
 #include "loaded_module.h"
+#include "poisoned.h"
 
 constexpr int kBoard = 0x56;
 using Strings = std::vector<std::string>;
@@ -71,18 +72,6 @@ inline uint32_t Bits(float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof(bits));
     return bits;
-}
-
-// An output buffer filled with a pattern, so that a test can tell whether an export wrote to it.
-template <typename T>
-T Poisoned() {
-    T value;
-    std::memset(&value, 0xCD, sizeof(T));
-    return value;
-}
-template <typename... T>
-bool Untouched(const T&... values) {
-    return (... && (std::memcmp(&values, &static_cast<const T&>(Poisoned<T>()), sizeof(T)) == 0));
 }
 
 // Every output a board export can write, poisoned.

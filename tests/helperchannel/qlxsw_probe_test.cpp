@@ -155,15 +155,4 @@ TEST(QLXSWProbe, ACurrentDirectoryLongerThan255CharactersLaunchesNothing) {
     EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests());
 }
 
-TEST(QLXSWProbe, NullOutputPointersAreRefusedBeforeAnyLaunchOrRequest) {
-    HelperBench bench("");
-    LoadedModule module;
-    DebugOutputCapture diagnostics;
-    bench.Serve("x86");
-    EXPECT_EQ(-1, module->Check_QLXSW_Support(nullptr));
-    EXPECT_EQ(-1, module->Get_QLXSW_PowerStatus(1, nullptr));
-    EXPECT_TRUE(Launches(diagnostics).empty());
-    EXPECT_TRUE(bench.Requests().empty());
-}
-
 }  // namespace

@@ -186,27 +186,22 @@ TEST_F(SensorTest, EveryStringIsFreedExactlyOnce) {
     EXPECT_EQ(0, Counter("sdk.strings_freed_twice"));
 }
 
-TEST_F(SensorTest, NullPointersAreRefusedBeforeAnyWork) {
+// A count below 1 and a null array in the cell are the exports' own refusals (null pointers are
+// refused before anything, tests/module): the query still refreshes and writes the count.
+TEST_F(SensorTest, ACountBelowOneOrANullArrayIsRefused) {
     LoadMachine(kMachine);
     ASSERT_EQ(0, Start());
     const int64_t refreshes = Counter("sdk.refresh");
     SensorRecord record{};
-    SensorRecord* array = &record;
-    int32_t count = 99;
-    EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(nullptr, &array));
-    EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, nullptr));
-    EXPECT_EQ(99, count);
-    EXPECT_EQ(-1, module->api().Set_Sensor_Status(nullptr, &record));
-    EXPECT_EQ(refreshes, Counter("sdk.refresh"));
-    count = 0;
+    record.nNumber = 0;
+    record.bEnabled = 0;
+    int32_t count = 0;
     EXPECT_EQ(-1, module->api().Set_Sensor_Status(&count, &record));
-    count = 1;
-    EXPECT_EQ(-1, module->api().Set_Sensor_Status(&count, nullptr));
-    // A null array in the cell is the query's own refusal: the refresh runs and the count is written.
+    EXPECT_EQ(1, Query()[0].bEnabled) << "nothing applied";
     SensorRecord* none = nullptr;
     EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, &none));
     EXPECT_EQ(11, count);
-    EXPECT_EQ(refreshes + 1, Counter("sdk.refresh"));
+    EXPECT_EQ(refreshes + 2, Counter("sdk.refresh"));
 }
 
 TEST_F(SensorTest, TwoHostThreadsAtOnceLeaveTheCatalogueWhole) {

@@ -1,7 +1,8 @@
 // One test's helper process under Wine: a folder laid out as the host application's, with the
-// bench's stand-in in LIB\x86_lib and/or LIB\x64_lib, made the current directory; a scenario file
-// named by TORVEX_BENCH_SCENARIO (helpers inherit it) whose helper section the test gives; and the
-// helpers' common log.
+// bench's stand-in in LIB\x86_lib and/or LIB\x64_lib (and, when the test gives the machine a
+// sensor SDK, the SDK's stand-in beside it), made the current directory; a scenario file named by
+// TORVEX_BENCH_SCENARIO (helpers inherit it) whose helper section the test gives; and the helpers'
+// common log.
 //
 // The module's own launches only log themselves ("launches": "log-only"): a helper the test starts
 // with Serve() answers instead, ready before the module asks, so that no test depends on how long
@@ -35,10 +36,11 @@ class HelperBench {
 public:
     // Waits for the turn, lays the folder out with the `installed` builds and loads the scenario
     // into this process's bench: `helper` gives the members of its helper section (such as
-    // R"("x86": {"device": false})"), `gpus` its GPU list.
+    // R"("x86": {"device": false})"), `gpus` its GPU list and `sdk`, when not empty, its
+    // "cpuidsdk" section (an object).
     explicit HelperBench(const std::string& helper,
                          const std::vector<HelperBuild>& installed = {HelperBuild::X86, HelperBuild::X64},
-                         const std::string& gpus = "");
+                         const std::string& gpus = "", const std::string& sdk = "");
     ~HelperBench();
     HelperBench(const HelperBench&) = delete;
     HelperBench& operator=(const HelperBench&) = delete;
@@ -63,6 +65,7 @@ private:
     PipeTurn m_turn;
     bench::HelperFolder m_folder;
     std::string m_gpus;
+    std::string m_sdk;
     std::string m_helper;
     std::string m_previousDirectory;
     std::vector<UniqueHandle> m_serving;

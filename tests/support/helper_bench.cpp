@@ -17,20 +17,6 @@ constexpr wchar_t kTurnName[] = L"TorvexTests.HelperPipe";
 constexpr DWORD kHelperStartLimitMs = 30000;
 constexpr int kLeftoverWaitMs = 10000;
 
-// Every helper the module launches from this process belongs to its job, and so ends with the
-// process even when a test is cut short.
-void EndHelpersWithTheProcess() {
-    static const HANDLE job = [] {
-        HANDLE created = CreateJobObjectW(nullptr, nullptr);
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-        AssignProcessToJobObject(created, GetCurrentProcess());
-        return created;
-    }();
-    (void)job;
-}
-
 bool PipeExists() { return WaitNamedPipeA(halvane::kPipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND; }
 
 std::string CurrentDirectory() {
@@ -46,15 +32,21 @@ PipeTurn::PipeTurn() : m_mutex(CreateMutexW(nullptr, FALSE, kTurnName)) { WaitFo
 PipeTurn::~PipeTurn() { ReleaseMutex(m_mutex.get()); }
 
 HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuild>& installed,
-                         const std::string& gpus)
-    : m_folder(TORVEX_HALVANE_EXE, installed),
+                         const std::string& gpus, const std::string& sdk)
+    : m_folder(TORVEX_BENCH_BIN "/Halvane.exe", installed),
       m_gpus(gpus),
+      m_sdk(sdk),
       m_helper(helper),
       m_previousDirectory(CurrentDirectory()) {
-    EndHelpersWithTheProcess();
+    // Helpers the module launches end with the test, even one cut short.
+    bench::EndChildrenWithThisProcess();
     EXPECT_TRUE(m_folder.Ready()) << "cannot lay out " << m_folder.Root();
     for (int waited = 0; PipeExists() && waited < kLeftoverWaitMs; waited += 50) Sleep(50);
     EXPECT_FALSE(PipeExists()) << "a helper of an earlier test still serves the pipe";
+    // The module looks for the SDK first in the current directory.
+    if (!m_sdk.empty()) {
+        EXPECT_TRUE(CopyFileA(TORVEX_BENCH_BIN "/cpuidsdk.dll", m_folder.PathOf("cpuidsdk.dll").c_str(), FALSE));
+    }
     SetCurrentDirectoryA(m_folder.Root().c_str());
     WriteScenario();
     SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", m_folder.PathOf("scenario.json").c_str());
@@ -65,6 +57,8 @@ HelperBench::~HelperBench() {
     EndServing();
     SetCurrentDirectoryA(m_previousDirectory.c_str());
     SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", nullptr);
+    // The module keeps a started SDK to the end; the folder can go once the stand-in is unloaded.
+    while (HMODULE sdk = GetModuleHandleW(L"cpuidsdk.dll")) FreeLibrary(sdk);
 }
 
 void HelperBench::SetHelper(const std::string& members) {
@@ -76,7 +70,8 @@ void HelperBench::WriteScenario() {
     Json helper = Json::parse("{" + m_helper + "}");
     helper["log"] = m_folder.PathOf("helper.log");
     if (!helper.contains("launches")) helper["launches"] = "log-only";
-    const Json scenario = {{"helper", helper}, {"gpus", Json::parse("[" + m_gpus + "]")}};
+    Json scenario = {{"helper", helper}, {"gpus", Json::parse("[" + m_gpus + "]")}};
+    if (!m_sdk.empty()) scenario["cpuidsdk"] = Json::parse(m_sdk);
     std::ofstream(m_folder.PathOf("scenario.json"), std::ios::binary) << scenario.dump(2);
 }
 
