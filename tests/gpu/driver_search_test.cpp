@@ -58,12 +58,17 @@ Step Khronos(const std::wstring& key, const std::wstring& name) {
 }
 const Step kSupportModule = Registered(L"DriverSupportModulesWow", {kProgramFiles + L"nvapi.dll"});
 
+using Reg = RegistrationOutcome;
+using Store = DriverStoreOutcome;
+
 struct Machine {
     const char* title;
     std::vector<Step> setUp;  // on top of Windows11Wow64
     DriverRoad road;
     std::wstring path;  // the file the road leads to
     uint32_t error;     // 0: loaded from `path`, and only from there
+    Reg registered;     // what the registrations' search found (NotRegistered also when not searched)
+    Store store;        // and the driver store's
     std::function<void(const DriverLibraryRoad&, const ScriptedDriverSystem&)> more = nullptr;
     std::wstring name = L"nvapi.dll";
 };
@@ -79,22 +84,25 @@ const std::vector<Machine> kMachines = {
     // The build number and the name decide whether the registrations are searched at all; a build
     // below 14308 costs one registry read and nothing else.
     {"Windows10Build14307", {Build(L"14307"), Wow({kStore + L"nvapi.dll"})}, kSystem, kSystem32 + L"nvapi.dll", 0,
+     Reg::NotRegistered, Store::NotTried,
      [](const auto& r, const auto& m) {
          EXPECT_FALSE(r.searched);
-         EXPECT_EQ(0, m.adapterEnumerations + m.wow64Asks);
-         EXPECT_EQ(1, m.registryReads);
+         EXPECT_EQ(1, m.registryReads + m.adapterEnumerations + m.wow64Asks);
      }},
-    {"Windows10Build14308", {Build(L"14308"), Wow({kStore + L"nvapi.dll"})}, kRegistered, kStore + L"nvapi.dll", 0},
+    {"Windows10Build14308", {Build(L"14308"), Wow({kStore + L"nvapi.dll"})}, kRegistered, kStore + L"nvapi.dll", 0,
+     Reg::Found, Store::NotTried},
     {"NameNotBeginningWithNv", {Wow({kStore + L"atiadlxy.dll"})}, kSystem, kSystem32 + L"atiadlxy.dll", 0,
-     [](const auto& r, const auto&) { EXPECT_FALSE(r.searched); }, L"atiadlxy.dll"},
-    {"NvGateIgnoresCase", {Wow({kStore + L"nvapi.dll"})}, kRegistered, kStore + L"nvapi.dll", 0, {}, L"NVAPI.DLL"},
+     Reg::NotRegistered, Store::NotTried, [](const auto& r, const auto&) { EXPECT_FALSE(r.searched); },
+     L"atiadlxy.dll"},
+    {"NvGateIgnoresCase", {Wow({kStore + L"nvapi.dll"})}, kRegistered, kStore + L"nvapi.dll", 0, Reg::Found,
+     Store::NotTried, {}, L"NVAPI.DLL"},
 
     // A 32-bit process on 64-bit Windows reads the "Wow" values, any other process the plain ones;
     // every driver value is searched, entry by entry.
     {"Wow64ReadsTheWowValues",
      {Registered(L"UserModeDriverName", {kStore + L"x64\\nvapi.dll"}),
       Wow({kStore + L"nvldumd.dll", kStore + L"nvapi.dll"})},
-     kRegistered, kStore + L"nvapi.dll", 0,
+     kRegistered, kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried,
      [](const auto& r, const auto&) {
          EXPECT_EQ(RegistrationPlace::DriverKeyValues, r.search.registrations.place);
          EXPECT_EQ(kRegisteredKey, r.search.registrations.key);
@@ -103,64 +111,61 @@ const std::vector<Machine> kMachines = {
     {"NativeProcessReadsThePlainValues",
      {[](auto& m) { m.wow64 = false; }, Registered(L"UserModeDriverName", {kStore + L"x86\\nvapi.dll"}),
       Wow({kStore + L"nvapi.dll"})},
-     kRegistered, kStore + L"x86\\nvapi.dll", 0},
-    {"BareNameLiesInTheSystemDirectory", {Registered(L"UserModeDListDriverNameWow", {L"nvapi.dll"})}, kRegistered,
-     kSystem32 + L"nvapi.dll", 0},
-    {"OtherRelativeFormIsDropped", {Wow({L"SysWOW64\\nvapi.dll"})}, kSystem, kSystem32 + L"nvapi.dll", 0,
-     [](const auto& r, const auto&) {
-         EXPECT_TRUE(r.search.entryDropped);
-         EXPECT_EQ(DriverStoreOutcome::NotTried, r.search.store);  // though the store has the file
-     }},
+     kRegistered, kStore + L"x86\\nvapi.dll", 0, Reg::Found, Store::NotTried},
+    // Though the store has the file.
+    {"OtherRelativeFormIsDropped", {Wow({L"SysWOW64\\nvapi.dll"})}, kSystem, kSystem32 + L"nvapi.dll", 0, Reg::Found,
+     Store::NotTried, [](const auto& r, const auto&) { EXPECT_TRUE(r.search.entryDropped); }},
 
-    // Only the Windows folder and the two Program Files folders are trusted, as full paths.
-    {"NativeProgramFilesFromTheEnvironment", {Wow({kProgramFiles + L"nvapi.dll"})}, kRegistered,
-     kProgramFiles + L"nvapi.dll", 0},
+    // Only the Windows folder and the two Program Files folders are trusted, as full paths (the
+    // native Program Files folder from the environment: see SupportModules).
     {"ProgramW6432Unset", {[](auto& m) { m.environment.clear(); }, Wow({kProgramFiles + L"nvapi.dll"})},
-     kRegistered, kProgramFiles + L"nvapi.dll", kErrorBadPathname,
+     kRegistered, kProgramFiles + L"nvapi.dll", kErrorBadPathname, Reg::Found, Store::NotTried,
      [](const auto& r, const auto&) {
          EXPECT_EQ((std::vector<std::wstring>{L"C:\\Windows\\", L"C:\\Program Files (x86)\\"}), r.trustedFolders);
      }},
     {"DotDotOutOfTheWindowsFolder",
      {Wow({L"C:\\Windows\\..\\Users\\Public\\nvapi.dll"}),
       [](auto& m) { m.fullPaths[L"C:\\Windows\\..\\Users\\Public\\nvapi.dll"] = L"C:\\Users\\Public\\nvapi.dll"; }},
-     kRegistered, L"C:\\Users\\Public\\nvapi.dll", kErrorBadPathname},
+     kRegistered, L"C:\\Users\\Public\\nvapi.dll", kErrorBadPathname, Reg::Found, Store::NotTried},
     {"UnknownWindowsFolderAdmitsNoNetworkPath",
      {[](auto& m) { m.folders[KnownFolder::Windows] = L""; }, Wow({L"\\\\fileserver\\drivers\\nvapi.dll"})},
-     kRegistered, L"\\\\fileserver\\drivers\\nvapi.dll", kErrorBadPathname},
+     kRegistered, L"\\\\fileserver\\drivers\\nvapi.dll", kErrorBadPathname, Reg::Found, Store::NotTried},
     {"OlderThanWindows7TakesAnyAbsolutePath",
      {[](auto& m) { m.windows7OrLater = false; }, Wow({L"D:\\Drivers\\nvapi.dll"})}, kRegistered,
-     L"D:\\Drivers\\nvapi.dll", 0, [](const auto& r, const auto&) { EXPECT_TRUE(r.trustedFolders.empty()); }},
+     L"D:\\Drivers\\nvapi.dll", 0, Reg::Found, Store::NotTried,
+     [](const auto& r, const auto&) { EXPECT_TRUE(r.trustedFolders.empty()); }},
 
     // The places, in their order: driver values, Vulkan names, OpenCL names, support modules.
     {"VulkanValueNames",
      {Khronos(kVulkan, kStore + L"nv-vk32.json"), Khronos(kVulkan, kStore + L"nvapi.dll"),
       Khronos(kOpenCl, L"nvapi.dll")},
-     kRegistered, kStore + L"nvapi.dll", 0,
+     kRegistered, kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried,
      [](const auto& r, const auto&) {
          EXPECT_EQ(RegistrationPlace::KhronosValueNames, r.search.registrations.place);
          EXPECT_EQ(L"", r.search.registrations.value);
      }},
-    {"DriverKeyBeforeKhronos", {kSupportModule, Khronos(kVulkan, kStore + L"nvapi.dll"), Wow({L"nvapi.dll"})},
-     kRegistered, kSystem32 + L"nvapi.dll", 0},
+    // A bare name lies in the system directory.
+    {"DriverKeyBeforeKhronos",
+     {kSupportModule, Khronos(kVulkan, kStore + L"nvapi.dll"), Registered(L"UserModeDListDriverNameWow", {L"nvapi.dll"})},
+     kRegistered, kSystem32 + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
     {"KhronosBeforeSupportModules", {kSupportModule, Khronos(kOpenCl, kStore + L"nvapi.dll")}, kRegistered,
-     kStore + L"nvapi.dll", 0},
-    {"SupportModules", {kSupportModule}, kRegistered, kProgramFiles + L"nvapi.dll", 0,
+     kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
+    {"SupportModules", {kSupportModule}, kRegistered, kProgramFiles + L"nvapi.dll", 0, Reg::Found, Store::NotTried,
      [](const auto& r, const auto&) {
          EXPECT_EQ(RegistrationPlace::DriverSupportModules, r.search.registrations.place);
      }},
 
     // A value of another type than text or text list stops the search after its place.
     {"NumberValueStopsTheSearch", {Number(L"UserModeDriverNameWow"), Khronos(kVulkan, kStore + L"nvapi.dll")}, kNone,
-     L"", kErrorInvalidData,
+     L"", kErrorInvalidData, Reg::WrongValueType, Store::NotTried,
      [](const auto& r, const auto&) {
          ASSERT_EQ(1u, r.search.registrations.skipped.size());
          EXPECT_EQ(L"UserModeDriverNameWow", r.search.registrations.skipped[0].name);
          EXPECT_EQ(kRegDword, r.search.registrations.skipped[0].type);
-         EXPECT_EQ(DriverStoreOutcome::NotTried, r.search.store);
      }},
     {"WrongTypeThenAMatchInTheSamePlace",
      {Number(L"UserModeDriverNameWow"), Registered(L"OpenGLDriverNameWow", {kStore + L"nvapi.dll"})}, kRegistered,
-     kStore + L"nvapi.dll", 0},
+     kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
 
     // The display adapters: the first NVIDIA one is searched; one enumeration serves both places.
     {"NoNvidiaAdapter",
@@ -168,11 +173,7 @@ const std::vector<Machine> kMachines = {
          m.adapters = {{kIntelAdapter, L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0000", L"oem7.inf"}};
          m.driverStore[L"oem7.inf"] = kStore + L"nv_dispi.inf";
      }},
-     kSystem, kSystem32 + L"nvapi.dll", 0,
-     [](const auto& r, const auto&) {
-         EXPECT_EQ(RegistrationOutcome::NoNvidiaAdapter, r.search.registrations.outcome);
-         EXPECT_EQ(DriverStoreOutcome::NoNvidiaAdapter, r.search.store);
-     }},
+     kSystem, kSystem32 + L"nvapi.dll", 0, Reg::NoNvidiaAdapter, Store::NoNvidiaAdapter},
     {"FirstOfTwoNvidiaAdapters",
      {[](auto& m) {
           const std::wstring second = L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0002";
@@ -184,30 +185,27 @@ const std::vector<Machine> kMachines = {
                         {kProgramFiles + L"nvapi.dll"});
       },
       Wow({kStore + L"nvapi.dll"})},
-     kRegistered, kStore + L"nvapi.dll", 0},
+     kRegistered, kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
     {"AdapterWithoutDriverKeyStillHasTheStore", {[](auto& m) { m.adapters[0].driverKey.reset(); }}, kStoreRoad,
-     kStore + L"nvapi.dll", 0,
-     [](const auto& r, const auto&) {
-         EXPECT_EQ(RegistrationOutcome::NoDriverKey, r.search.registrations.outcome);
-     }},
-    {"Wow64UnknownStillHasTheStore", {[](auto& m) { m.wow64.reset(); }}, kStoreRoad, kStore + L"nvapi.dll", 0},
+     kStore + L"nvapi.dll", 0, Reg::NoDriverKey, Store::Found},
+    {"Wow64UnknownStillHasTheStore", {[](auto& m) { m.wow64.reset(); }}, kStoreRoad, kStore + L"nvapi.dll", 0,
+     Reg::Wow64Unknown, Store::Found},
 
     // The driver store, beside the INF file of the NVIDIA driver.
-    {"DriverStore", {}, kStoreRoad, kStore + L"nvapi.dll", 0,
+    {"DriverStore", {}, kStoreRoad, kStore + L"nvapi.dll", 0, Reg::NotRegistered, Store::Found,
      [](const auto& r, const auto& m) {
-         EXPECT_EQ(RegistrationOutcome::NotRegistered, r.search.registrations.outcome);
          EXPECT_EQ(L"oem42.inf", r.search.driverInf);
          EXPECT_EQ(1, m.adapterEnumerations);
      }},
     {"DirectoryInTheDriverStore", {[](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x10; }}, kSystem,
-     kSystem32 + L"nvapi.dll", 0,
-     [](const auto& r, const auto&) { EXPECT_EQ(DriverStoreOutcome::NoFile, r.search.store); }},
+     kSystem32 + L"nvapi.dll", 0, Reg::NotRegistered, Store::NoFile},
     {"DriverStoreGivesARelativeFolder",
      {[](auto& m) {
          m.driverStore[L"oem42.inf"] = L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nv_dispi.inf";
          m.files[L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nvapi.dll"] = 0x20;
      }},
-     kStoreRoad, L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nvapi.dll", kErrorBadArguments},
+     kStoreRoad, L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nvapi.dll", kErrorBadArguments, Reg::NotRegistered,
+     Store::Found},
 };
 
 // A machine of the table, and a loader on it.
@@ -229,6 +227,8 @@ TEST_P(DriverSearchMachines, TakeTheirRoad) {
     EXPECT_EQ(machine.road, load.road.road);
     EXPECT_EQ(machine.path, load.road.path);
     EXPECT_EQ(machine.error, load.road.error);
+    EXPECT_EQ(machine.registered, load.road.search.registrations.outcome);
+    EXPECT_EQ(machine.store, load.road.search.store);
     EXPECT_EQ(machine.error == 0, load.module != nullptr);
     if (machine.error == 0) {
         EXPECT_EQ(std::vector<std::wstring>{machine.path}, system.loads);
@@ -250,41 +250,35 @@ TEST_F(DriverSearch, AFailedLoadOfTheRegisteredFileIsTheAnswerWithoutFallback) {
     EXPECT_EQ(std::vector<std::wstring>{kStore + L"nvapi.dll"}, system.loads);
 }
 
-TEST(SystemFacts, BuildNumberIsReadAgainWhileZeroThenKept) {
+// The build number is read again while it reads 0 (no value, not digits, not a text), then kept;
+// WOW64 and the version are asked once even when unknown, however many threads ask.
+TEST(SystemFacts, AreAskedUntilKnownThenKeptWhicheverThreadAsks) {
     ScriptedDriverSystem system;
+    system.wow64.reset();
     SystemFacts facts(system);
-    EXPECT_EQ(0u, facts.BuildNumber());  // no value yet
+    EXPECT_EQ(0u, facts.BuildNumber());
     system.SetBuild(L"19045b");
     EXPECT_EQ(0u, facts.BuildNumber());
     system.SetValue(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber", kRegDword,
                     {0x55, 0x4A, 0, 0});
-    EXPECT_EQ(0u, facts.BuildNumber());  // a number, not a text
+    EXPECT_EQ(0u, facts.BuildNumber());
     system.SetBuild(L"19045");
-    EXPECT_EQ(19045u, facts.BuildNumber());
-    system.SetBuild(L"22631");
-    EXPECT_EQ(19045u, facts.BuildNumber());
-    EXPECT_EQ(4, system.registryReads);
-}
-
-TEST(SystemFacts, Wow64AndTheVersionAreAskedOnceEvenWhenUnknownAndFromManyThreads) {
-    ScriptedDriverSystem system;
-    system.wow64.reset();
-    system.SetBuild(L"22631");
-    SystemFacts facts(system);
     std::vector<std::thread> threads;
     for (int i = 0; i < 8; ++i) {
         threads.emplace_back([&] {
             for (int j = 0; j < 100; ++j) {
                 EXPECT_FALSE(facts.Wow64().has_value());
                 EXPECT_TRUE(facts.Windows7OrLater());
-                EXPECT_EQ(22631u, facts.BuildNumber());
+                EXPECT_EQ(19045u, facts.BuildNumber());
             }
         });
     }
     for (std::thread& t : threads) t.join();
+    system.SetBuild(L"22631");
+    EXPECT_EQ(19045u, facts.BuildNumber());
+    EXPECT_EQ(4, system.registryReads);
     EXPECT_EQ(1, system.wow64Asks);
     EXPECT_EQ(1, system.versionChecks);
-    EXPECT_EQ(1, system.registryReads);
 }
 
 }  // namespace

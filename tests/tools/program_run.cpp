@@ -67,8 +67,18 @@ std::string ReadTextFile(const std::wstring& path) {
 }
 
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "lacks " << ::testing::PrintToString(part) << " in:\n" << text;
+    return ContainsInOrder(text, {part});
+}
+
+::testing::AssertionResult ContainsInOrder(const std::string& text, const std::vector<std::string>& parts) {
+    size_t at = 0;
+    for (const std::string& part : parts) {
+        at = text.find(part, at);
+        if (at == std::string::npos)
+            return ::testing::AssertionFailure() << "lacks " << ::testing::PrintToString(part) << " in:\n" << text;
+        at += part.size();
+    }
+    return ::testing::AssertionSuccess();
 }
 
 std::string Flat(const std::string& text) { return std::regex_replace(text, std::regex("\\s+"), " "); }

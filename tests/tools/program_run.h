@@ -24,8 +24,10 @@ ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args)
 // A file's whole text, "\r\n" turned into "\n"; empty when it cannot be read.
 std::string ReadTextFile(const std::wstring& path);
 
-// Whether the text contains the part; a failure shows the whole text.
+// Whether the text contains the part, or the parts one after the other; a failure shows the
+// whole text.
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part);
+::testing::AssertionResult ContainsInOrder(const std::string& text, const std::vector<std::string>& parts);
 
 // The text with every run of blanks and line ends made one blank, so that a table compares
 // without its column widths.

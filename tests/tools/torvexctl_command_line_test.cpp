@@ -42,6 +42,8 @@ const RefusedRun kRefusedRuns[] = {
     // A machine without a board, a GPU id that matches none, no sensor SDK.
     {"no_gpu.json", {"status"}, 3, "the module has no board"},
     {"three_gpus.json", {"mileage", "start", "--gpu", "300"}, 7, "GPU id 300 matches no board"},
+    {"three_gpus.json", {"status", "--gpu", "7", "--gpu", "300"}, 7,
+     "GPU id 300 matches no board; the module would answer with its first board, GPU 0 on bus 3 (NVIDIA)"},
     {"static_board.json", {"sensors"}, 5, "the sensor SDK could not be loaded or started"},
 };
 
