@@ -1,52 +1,115 @@
-// The real DLL takes nvapi.dll by the road the Windows build number sends it on. Wine has no NVIDIA
-// adapter, so on a Windows 10 build the registration search finds nothing (126) and the module
-// loads from the system directory as before: which is also all that tests running meanwhile see.
+// The real DLL takes nvapi.dll by the road the Windows build number and the registry send it on.
+// (Below build 14308 it loads from the system directory without a search: the doctor tests see the
+// module do so, the native search tests see it ask nothing more.) From there on it searches
+// the registrations of the NVIDIA display adapter: Wine has none of its own, so the system
+// directory serves unless the test registers one. Wine then enumerates the adapter and reads its
+// driver key and INF file, but its driver-store query is a stub, so the store road ends there.
+// These tests change what every module of the prefix would load, so they run alone.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "TorvexBench.h"
 #include "gpu/driver_library.h"
+#include "gpu/driver_paths.h"
+#include "gpu/driver_system_win32.h"
+#include "gpu/system_libraries.h"
 #include "loaded_module.h"
-#include "module_origin.h"
-#include "windows_build_setting.h"
+#include "nvidia_adapter_registration.h"
 
-TEST(DriverLoading, BelowBuild14308NvapiComesFromTheSystemDirectoryWithoutASearch) {
-    WindowsBuildSetting build;
-    ASSERT_EQ(ERROR_SUCCESS, build.Write(L"14307"));
-    TorvexBench_LoadDefaultScenario();
-    LoadedModule module;
+namespace {
 
-    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
-    EXPECT_EQ(L"", LoadedModulePath(L"setupapi.dll")) << "no display adapter was enumerated";
-    EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
-    FunctionSupport support{};
-    EXPECT_EQ(0, module->Check_Function_Support(1, &support));
+std::wstring InSystemDirectory(const wchar_t* name) { return SystemDirectoryPath() + L"\\" + name; }
+
+// Windows paths compare without case.
+::testing::AssertionResult SamePath(const std::wstring& expected, const std::wstring& actual) {
+    if (EqualIgnoringCase(expected, actual)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << ::testing::PrintToString(expected) << ", got "
+                                         << ::testing::PrintToString(actual);
 }
 
-TEST(DriverLoading, Windows10BuildSearchesTheRegistrationsThenTakesTheSystemDirectory) {
-    WindowsBuildSetting build;
-    ASSERT_EQ(ERROR_SUCCESS, build.Write(L"19045"));
-    TorvexBench_LoadDefaultScenario();
-    LoadedModule module;
+const std::wstring kPlantedCopy = L"C:\\TorvexPlanted\\nvapi.dll";
 
+// Windows 10 (build 19045); a test may add an NVIDIA adapter before it starts the module.
+class DriverLoading : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(ERROR_SUCCESS, build.Write(L"19045")); }
+
+    void StartModule() {
+        TorvexBench_LoadDefaultScenario();
+        module.emplace();
+    }
+    // Check_Function_Support's code for the first board.
+    int BoardCode() {
+        FunctionSupport support{};
+        return (*module)->Check_Function_Support(1, &support);
+    }
+    static std::wstring TrustedCopy() {
+        return Win32DriverSystem().FolderPath(KnownFolder::ProgramFiles) + L"\\TorvexTests\\nvapi.dll";
+    }
+
+    WindowsBuildSetting build;
+    std::optional<NvidiaAdapterRegistration> adapter;  // outlives the module, which keeps NVAPI loaded
+    std::optional<LoadedModule> module;
+};
+
+TEST_F(DriverLoading, WithoutAnNvidiaAdapterTheSearchFindsNothingAndTheSystemDirectoryServes) {
+    StartModule();
     EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
     EXPECT_TRUE(SamePath(InSystemDirectory(L"setupapi.dll"), LoadedModulePath(L"setupapi.dll")))
         << "the module enumerated the display adapters, with SetupAPI loaded by full path";
     EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
-    FunctionSupport support{};
-    EXPECT_EQ(0, module->Check_Function_Support(1, &support));
+    EXPECT_EQ(0, BoardCode());
 
     // The same search in this process shows why: Wine's own adapter is not NVIDIA's.
     const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(L"nvapi.dll");
     EXPECT_EQ(19045u, road.buildNumber);
-    EXPECT_TRUE(road.searched);
     EXPECT_EQ(RegistrationOutcome::NoNvidiaAdapter, road.search.registrations.outcome);
-    EXPECT_EQ(DriverStoreOutcome::NoNvidiaAdapter, road.search.store);
-    EXPECT_EQ(kErrorModNotFound, road.search.error);
-    EXPECT_EQ(DriverRoad::SystemDirectory, road.road);
-    EXPECT_EQ(0u, road.error);
     SetLastError(ERROR_ACCESS_DENIED);
     const HMODULE again = LoadDriverLibrary(L"nvapi.dll");
     EXPECT_EQ(0u, GetLastError());
     EXPECT_EQ(GetModuleHandleW(L"nvapi.dll"), again);
     FreeLibrary(again);
 }
+
+TEST_F(DriverLoading, RegisteredFileInATrustedFolderIsLoadedFromThere) {
+    adapter.emplace(build);
+    ASSERT_TRUE(adapter->PlaceNvapiCopy(TrustedCopy()));
+    adapter->Register(L"UserModeDriverName", {L"nvldumd.dll", TrustedCopy()});
+    StartModule();
+    EXPECT_TRUE(SamePath(TrustedCopy(), LoadedModulePath(L"nvapi.dll")));
+    EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads")) << "the system directory's copy stays unloaded";
+    EXPECT_EQ(0, BoardCode());
+
+    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(L"nvapi.dll");
+    EXPECT_NE(std::wstring::npos, road.search.registrations.adapterPath.find(L"ven_10de"))
+        << testing::PrintToString(road.search.registrations.adapterPath);
+    EXPECT_EQ(L"UserModeDriverName", road.search.registrations.value.substr(0, 18));
+}
+
+TEST_F(DriverLoading, RegisteredFileOutsideTheTrustedFoldersIsRefusedWithoutFallback) {
+    adapter.emplace(build);
+    ASSERT_TRUE(adapter->PlaceNvapiCopy(kPlantedCopy));
+    adapter->Register(L"UserModeDriverName", {kPlantedCopy});
+    StartModule();
+    EXPECT_EQ(L"", LoadedModulePath(L"nvapi.dll"));
+    EXPECT_EQ(-1, BoardCode()) << "without NVAPI the module has no board";
+
+    SetLastError(0);
+    EXPECT_EQ(nullptr, LoadDriverLibrary(L"nvapi.dll"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_PATHNAME), GetLastError());
+    EXPECT_EQ(0, TorvexBench_Counter("nvapi.loads"));
+}
+
+TEST_F(DriverLoading, UnregisteredDriverAsksTheDriverStoreThenTakesTheSystemDirectory) {
+    adapter.emplace(build);
+    adapter->SetDriverInf(L"oem42.inf");
+    StartModule();
+    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
+    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(L"nvapi.dll");
+    EXPECT_EQ(RegistrationOutcome::NotRegistered, road.search.registrations.outcome);
+    EXPECT_EQ(L"oem42.inf", road.search.driverInf);
+    EXPECT_EQ(DriverStoreOutcome::NoStoreLocation, road.search.store);
+}
+
+}  // namespace

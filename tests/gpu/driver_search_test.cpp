@@ -15,19 +15,18 @@ namespace {
 const std::wstring kSystem32 = L"C:\\Windows\\system32\\";
 const std::wstring kStore = L"C:\\Windows\\System32\\DriverStore\\FileRepository\\nv_dispi.inf_amd64_5f7a\\";
 const std::wstring kProgramFiles = L"C:\\Program Files\\NVIDIA Corporation\\NVAPI\\";
-const std::wstring kClassKey = L"SYSTEM\\CurrentControlSet\\Control\\Class\\";
 const std::wstring kDriverKey = L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0001";
+const std::wstring kRegisteredKey = L"SYSTEM\\CurrentControlSet\\Control\\Class\\" + kDriverKey;
 const std::wstring kVulkan = L"SOFTWARE\\Khronos\\Vulkan\\Drivers";
 const std::wstring kOpenCl = L"SOFTWARE\\Khronos\\OpenCL\\Vendors";
 const std::wstring kNvidiaAdapter =
     L"\\\\?\\PCI#VEN_10DE&DEV_2684&SUBSYS_16F310DE&REV_A1#4&2c1c6b2&0&0019#{1ca05180-a699-450a-9a0c-de4fbe3ddd89}";
 const std::wstring kIntelAdapter =
     L"\\\\?\\PCI#VEN_8086&DEV_A780&SUBSYS_7D751462&REV_04#3&11583659&0&10#{1ca05180-a699-450a-9a0c-de4fbe3ddd89}";
-constexpr uint32_t kRegExpandText = 2;
 constexpr uint32_t kRegDword = 4;
 
 // A 32-bit process on 64-bit Windows 11 with one NVIDIA card whose driver sits in the driver
-// store and registers nothing yet: each case adds what it is about.
+// store and registers nothing yet: each machine adds what it is about.
 void Windows11Wow64(ScriptedDriverSystem& m) {
     m.SetBuild(L"22631");
     m.wow64 = true;
@@ -38,25 +37,39 @@ void Windows11Wow64(ScriptedDriverSystem& m) {
     m.files[kStore + L"nvapi.dll"] = 0x20;
 }
 
-void Register(ScriptedDriverSystem& m, const std::wstring& value, const std::vector<std::wstring>& entries) {
-    m.SetTextList(kClassKey + kDriverKey, value, entries);
-}
+using Step = std::function<void(ScriptedDriverSystem&)>;
 
-// Registered in the driver store, on the given build.
-std::function<void(ScriptedDriverSystem&)> InStoreOnBuild(const wchar_t* build) {
-    return [build](ScriptedDriverSystem& m) {
-        m.SetBuild(build);
-        Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"});
-    };
+Step Build(const wchar_t* build) {
+    return [build](ScriptedDriverSystem& m) { m.SetBuild(build); };
 }
+// Entries in one value of the NVIDIA driver key.
+Step Registered(const wchar_t* value, const std::vector<std::wstring>& entries) {
+    return [=](ScriptedDriverSystem& m) { m.SetTextList(kRegisteredKey, value, entries); };
+}
+// The value a 32-bit process on 64-bit Windows reads first.
+Step Wow(const std::vector<std::wstring>& entries) { return Registered(L"UserModeDriverNameWow", entries); }
+// A value of the NVIDIA driver key that holds a number.
+Step Number(const wchar_t* value) {
+    return [value](ScriptedDriverSystem& m) { m.SetValue(kRegisteredKey, value, kRegDword, {1, 0, 0, 0}); };
+}
+// A value name in a Khronos key.
+Step Khronos(const std::wstring& key, const std::wstring& name) {
+    return [=](ScriptedDriverSystem& m) { m.SetValue(key, name, kRegDword, {0, 0, 0, 0}); };
+}
+const Step kSupportModule = Registered(L"DriverSupportModulesWow", {kProgramFiles + L"nvapi.dll"});
+
+using Reg = RegistrationOutcome;
+using Store = DriverStoreOutcome;
 
 struct Machine {
     const char* title;
-    std::function<void(ScriptedDriverSystem&)> setUp;  // on top of Windows11Wow64
+    std::vector<Step> setUp;  // on top of Windows11Wow64
     DriverRoad road;
     std::wstring path;  // the file the road leads to
     uint32_t error;     // 0: loaded from `path`, and only from there
-    std::function<void(const DriverLibraryRoad&)> more = [](const DriverLibraryRoad&) {};
+    Reg registered;     // what the registrations' search found (NotRegistered also when not searched)
+    Store store;        // and the driver store's
+    std::function<void(const DriverLibraryRoad&, const ScriptedDriverSystem&)> more = nullptr;
     std::wstring name = L"nvapi.dll";
 };
 
@@ -68,297 +81,204 @@ const DriverRoad kRegistered = DriverRoad::Registration;
 const DriverRoad kStoreRoad = DriverRoad::DriverStore;
 
 const std::vector<Machine> kMachines = {
-    // The build number and the name decide whether the registrations are searched at all.
-    {"Windows7Sp1", InStoreOnBuild(L"7601"),
-     kSystem, kSystem32 + L"nvapi.dll", 0, [](const auto& r) { EXPECT_FALSE(r.searched); }},
-    {"Windows10Build14307", InStoreOnBuild(L"14307"),
-     kSystem, kSystem32 + L"nvapi.dll", 0},
-    {"Windows10Build14308", InStoreOnBuild(L"14308"),
-     kRegistered, kStore + L"nvapi.dll", 0},
-    {"NameNotBeginningWithNv", [](auto& m) { Register(m, L"UserModeDriverNameWow", {kStore + L"atiadlxy.dll"}); },
-     kSystem, kSystem32 + L"atiadlxy.dll", 0, [](const auto& r) { EXPECT_FALSE(r.searched); }, L"atiadlxy.dll"},
-    {"NvGateIgnoresCase", [](auto& m) { Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"}); },
-     kRegistered, kStore + L"nvapi.dll", 0, [](const auto&) {}, L"NVAPI.DLL"},
+    // The build number and the name decide whether the registrations are searched at all; a build
+    // below 14308 costs one registry read and nothing else.
+    {"Windows10Build14307", {Build(L"14307"), Wow({kStore + L"nvapi.dll"})}, kSystem, kSystem32 + L"nvapi.dll", 0,
+     Reg::NotRegistered, Store::NotTried,
+     [](const auto& r, const auto& m) {
+         EXPECT_FALSE(r.searched);
+         EXPECT_EQ(1, m.registryReads + m.adapterEnumerations + m.wow64Asks);
+     }},
+    {"Windows10Build14308", {Build(L"14308"), Wow({kStore + L"nvapi.dll"})}, kRegistered, kStore + L"nvapi.dll", 0,
+     Reg::Found, Store::NotTried},
+    {"NameNotBeginningWithNv", {Wow({kStore + L"atiadlxy.dll"})}, kSystem, kSystem32 + L"atiadlxy.dll", 0,
+     Reg::NotRegistered, Store::NotTried, [](const auto& r, const auto&) { EXPECT_FALSE(r.searched); },
+     L"atiadlxy.dll"},
+    {"NvGateIgnoresCase", {Wow({kStore + L"nvapi.dll"})}, kRegistered, kStore + L"nvapi.dll", 0, Reg::Found,
+     Store::NotTried, {}, L"NVAPI.DLL"},
 
-    // A 32-bit process on 64-bit Windows reads the "Wow" values, any other process the plain ones.
+    // A 32-bit process on 64-bit Windows reads the "Wow" values, any other process the plain ones;
+    // every driver value is searched, entry by entry.
     {"Wow64ReadsTheWowValues",
-     [](auto& m) {
-         Register(m, L"UserModeDriverName", {kStore + L"x64\\nvapi.dll"});
-         Register(m, L"UserModeDriverNameWow", {kStore + L"nvldumd.dll", kStore + L"nvapi.dll"});
-     },
-     kRegistered, kStore + L"nvapi.dll", 0,
-     [](const auto& r) {
+     {Registered(L"UserModeDriverName", {kStore + L"x64\\nvapi.dll"}),
+      Wow({kStore + L"nvldumd.dll", kStore + L"nvapi.dll"})},
+     kRegistered, kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried,
+     [](const auto& r, const auto&) {
          EXPECT_EQ(RegistrationPlace::DriverKeyValues, r.search.registrations.place);
-         EXPECT_EQ(kClassKey + kDriverKey, r.search.registrations.key);
+         EXPECT_EQ(kRegisteredKey, r.search.registrations.key);
          EXPECT_EQ(L"UserModeDriverNameWow", r.search.registrations.value);
      }},
     {"NativeProcessReadsThePlainValues",
-     [](auto& m) {
-         m.wow64 = false;
-         Register(m, L"UserModeDriverName", {kStore + L"x86\\nvapi.dll"});
-         Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"});
-     },
-     kRegistered, kStore + L"x86\\nvapi.dll", 0},
-    {"TextValueAfterListValues",
-     [](auto& m) {
-         Register(m, L"UserModeDriverNameWow", {kStore + L"nvldumd.dll"});
-         m.SetText(kClassKey + kDriverKey, L"OpenGLDriverNameWow", kStore + L"nvapi.dll");
-     },
-     kRegistered, kStore + L"nvapi.dll", 0,
-     [](const auto& r) { EXPECT_EQ(L"OpenGLDriverNameWow", r.search.registrations.value); }},
+     {[](auto& m) { m.wow64 = false; }, Registered(L"UserModeDriverName", {kStore + L"x86\\nvapi.dll"}),
+      Wow({kStore + L"nvapi.dll"})},
+     kRegistered, kStore + L"x86\\nvapi.dll", 0, Reg::Found, Store::NotTried},
+    // Though the store has the file.
+    {"OtherRelativeFormIsDropped", {Wow({L"SysWOW64\\nvapi.dll"})}, kSystem, kSystem32 + L"nvapi.dll", 0, Reg::Found,
+     Store::NotTried, [](const auto& r, const auto&) { EXPECT_TRUE(r.search.entryDropped); }},
 
-    // What a registered entry says about the folder.
-    {"BareName", [](auto& m) { Register(m, L"UserModeDListDriverNameWow", {L"nvapi.dll"}); },
-     kRegistered, kSystem32 + L"nvapi.dll", 0},
-    {"System32Form", [](auto& m) { Register(m, L"UserModeDriverNameWow", {L"System32\\nvapi.dll"}); },
-     kRegistered, kSystem32 + L"nvapi.dll", 0},
-    {"OtherRelativeFormIsDropped", [](auto& m) { Register(m, L"UserModeDriverNameWow", {L"SysWOW64\\nvapi.dll"}); },
-     kSystem, kSystem32 + L"nvapi.dll", 0,
-     [](const auto& r) {
-         EXPECT_TRUE(r.search.entryDropped);
-         EXPECT_EQ(DriverStoreOutcome::NotTried, r.search.store);  // though the store has the file
-     }},
-
-    // Only the Windows folder and the two Program Files folders are trusted.
-    {"NativeProgramFilesFromTheEnvironment",
-     [](auto& m) { Register(m, L"UserModeDriverNameWow", {kProgramFiles + L"nvapi.dll"}); },
-     kRegistered, kProgramFiles + L"nvapi.dll", 0},
-    {"ProgramW6432Unset",
-     [](auto& m) {
-         m.environment.clear();
-         Register(m, L"UserModeDriverNameWow", {kProgramFiles + L"nvapi.dll"});
-     },
-     kRegistered, kProgramFiles + L"nvapi.dll", kErrorBadPathname,
-     [](const auto& r) {
+    // Only the Windows folder and the two Program Files folders are trusted, as full paths (the
+    // native Program Files folder from the environment: see SupportModules).
+    {"ProgramW6432Unset", {[](auto& m) { m.environment.clear(); }, Wow({kProgramFiles + L"nvapi.dll"})},
+     kRegistered, kProgramFiles + L"nvapi.dll", kErrorBadPathname, Reg::Found, Store::NotTried,
+     [](const auto& r, const auto&) {
          EXPECT_EQ((std::vector<std::wstring>{L"C:\\Windows\\", L"C:\\Program Files (x86)\\"}), r.trustedFolders);
      }},
-    {"OutsideTheTrustedFolders", [](auto& m) { Register(m, L"UserModeDriverNameWow", {L"D:\\Drivers\\nvapi.dll"}); },
-     kRegistered, L"D:\\Drivers\\nvapi.dll", kErrorBadPathname},
     {"DotDotOutOfTheWindowsFolder",
-     [](auto& m) {
-         Register(m, L"UserModeDriverNameWow", {L"C:\\Windows\\..\\Users\\Public\\nvapi.dll"});
-         m.fullPaths[L"C:\\Windows\\..\\Users\\Public\\nvapi.dll"] = L"C:\\Users\\Public\\nvapi.dll";
-     },
-     kRegistered, L"C:\\Users\\Public\\nvapi.dll", kErrorBadPathname},
+     {Wow({L"C:\\Windows\\..\\Users\\Public\\nvapi.dll"}),
+      [](auto& m) { m.fullPaths[L"C:\\Windows\\..\\Users\\Public\\nvapi.dll"] = L"C:\\Users\\Public\\nvapi.dll"; }},
+     kRegistered, L"C:\\Users\\Public\\nvapi.dll", kErrorBadPathname, Reg::Found, Store::NotTried},
     {"UnknownWindowsFolderAdmitsNoNetworkPath",
-     [](auto& m) {
-         m.folders[KnownFolder::Windows] = L"";
-         Register(m, L"UserModeDriverNameWow", {L"\\\\fileserver\\drivers\\nvapi.dll"});
-     },
-     kRegistered, L"\\\\fileserver\\drivers\\nvapi.dll", kErrorBadPathname},
+     {[](auto& m) { m.folders[KnownFolder::Windows] = L""; }, Wow({L"\\\\fileserver\\drivers\\nvapi.dll"})},
+     kRegistered, L"\\\\fileserver\\drivers\\nvapi.dll", kErrorBadPathname, Reg::Found, Store::NotTried},
     {"OlderThanWindows7TakesAnyAbsolutePath",
-     [](auto& m) {
-         m.windows7OrLater = false;
-         Register(m, L"UserModeDriverNameWow", {L"D:\\Drivers\\nvapi.dll"});
-     },
-     kRegistered, L"D:\\Drivers\\nvapi.dll", 0, [](const auto& r) { EXPECT_TRUE(r.trustedFolders.empty()); }},
+     {[](auto& m) { m.windows7OrLater = false; }, Wow({L"D:\\Drivers\\nvapi.dll"})}, kRegistered,
+     L"D:\\Drivers\\nvapi.dll", 0, Reg::Found, Store::NotTried,
+     [](const auto& r, const auto&) { EXPECT_TRUE(r.trustedFolders.empty()); }},
 
-    // The places, in their order.
+    // The places, in their order: driver values, Vulkan names, OpenCL names, support modules.
     {"VulkanValueNames",
-     [](auto& m) {
-         m.SetValue(kVulkan, kStore + L"nv-vk32.json", kRegDword, {0, 0, 0, 0});
-         m.SetValue(kVulkan, kStore + L"nvapi.dll", kRegDword, {0, 0, 0, 0});
-         m.SetValue(kOpenCl, L"nvapi.dll", kRegDword, {0, 0, 0, 0});
-     },
-     kRegistered, kStore + L"nvapi.dll", 0,
-     [](const auto& r) {
+     {Khronos(kVulkan, kStore + L"nv-vk32.json"), Khronos(kVulkan, kStore + L"nvapi.dll"),
+      Khronos(kOpenCl, L"nvapi.dll")},
+     kRegistered, kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried,
+     [](const auto& r, const auto&) {
          EXPECT_EQ(RegistrationPlace::KhronosValueNames, r.search.registrations.place);
-         EXPECT_EQ(kVulkan, r.search.registrations.key);
          EXPECT_EQ(L"", r.search.registrations.value);
      }},
-    {"OpenClValueNames", [](auto& m) { m.SetValue(kOpenCl, L"nvapi.dll", kRegDword, {0, 0, 0, 0}); },
-     kRegistered, kSystem32 + L"nvapi.dll", 0,
-     [](const auto& r) { EXPECT_EQ(kOpenCl, r.search.registrations.key); }},
+    // A bare name lies in the system directory.
     {"DriverKeyBeforeKhronos",
-     [](auto& m) {
-         Register(m, L"DriverSupportModulesWow", {kProgramFiles + L"nvapi.dll"});
-         m.SetValue(kVulkan, kStore + L"nvapi.dll", kRegDword, {0, 0, 0, 0});
-         Register(m, L"UserModeDriverNameWow", {L"nvapi.dll"});
-     },
-     kRegistered, kSystem32 + L"nvapi.dll", 0},
-    {"KhronosBeforeSupportModules",
-     [](auto& m) {
-         Register(m, L"DriverSupportModulesWow", {kProgramFiles + L"nvapi.dll"});
-         m.SetValue(kOpenCl, kStore + L"nvapi.dll", kRegDword, {0, 0, 0, 0});
-     },
-     kRegistered, kStore + L"nvapi.dll", 0},
-    {"SupportModules", [](auto& m) { Register(m, L"DriverSupportModulesWow", {kProgramFiles + L"nvapi.dll"}); },
-     kRegistered, kProgramFiles + L"nvapi.dll", 0,
-     [](const auto& r) { EXPECT_EQ(RegistrationPlace::DriverSupportModules, r.search.registrations.place); }},
+     {kSupportModule, Khronos(kVulkan, kStore + L"nvapi.dll"), Registered(L"UserModeDListDriverNameWow", {L"nvapi.dll"})},
+     kRegistered, kSystem32 + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
+    {"KhronosBeforeSupportModules", {kSupportModule, Khronos(kOpenCl, kStore + L"nvapi.dll")}, kRegistered,
+     kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
+    {"SupportModules", {kSupportModule}, kRegistered, kProgramFiles + L"nvapi.dll", 0, Reg::Found, Store::NotTried,
+     [](const auto& r, const auto&) {
+         EXPECT_EQ(RegistrationPlace::DriverSupportModules, r.search.registrations.place);
+     }},
 
     // A value of another type than text or text list stops the search after its place.
-    {"NumberValueStopsTheSearch",
-     [](auto& m) {
-         m.SetValue(kClassKey + kDriverKey, L"UserModeDriverNameWow", kRegDword, {1, 0, 0, 0});
-         m.SetValue(kVulkan, kStore + L"nvapi.dll", kRegDword, {0, 0, 0, 0});
-     },
-     kNone, L"", kErrorInvalidData,
-     [](const auto& r) {
+    {"NumberValueStopsTheSearch", {Number(L"UserModeDriverNameWow"), Khronos(kVulkan, kStore + L"nvapi.dll")}, kNone,
+     L"", kErrorInvalidData, Reg::WrongValueType, Store::NotTried,
+     [](const auto& r, const auto&) {
          ASSERT_EQ(1u, r.search.registrations.skipped.size());
          EXPECT_EQ(L"UserModeDriverNameWow", r.search.registrations.skipped[0].name);
          EXPECT_EQ(kRegDword, r.search.registrations.skipped[0].type);
-         EXPECT_EQ(DriverStoreOutcome::NotTried, r.search.store);
      }},
-    {"ExpandableTextIsAnotherType",
-     [](auto& m) {
-         m.SetValue(kClassKey + kDriverKey, L"OpenGLDriverNameWow", kRegExpandText, Utf16Bytes(L"nvapi.dll"));
-     },
-     kNone, L"", kErrorInvalidData},
     {"WrongTypeThenAMatchInTheSamePlace",
-     [](auto& m) {
-         m.SetValue(kClassKey + kDriverKey, L"UserModeDriverNameWow", kRegDword, {1, 0, 0, 0});
-         Register(m, L"OpenGLDriverNameWow", {kStore + L"nvapi.dll"});
-     },
-     kRegistered, kStore + L"nvapi.dll", 0},
-    {"WrongTypeInAValueTheProcessDoesNotRead",
-     [](auto& m) { m.SetValue(kClassKey + kDriverKey, L"UserModeDriverName", kRegDword, {1, 0, 0, 0}); },
-     kStoreRoad, kStore + L"nvapi.dll", 0},
+     {Number(L"UserModeDriverNameWow"), Registered(L"OpenGLDriverNameWow", {kStore + L"nvapi.dll"})}, kRegistered,
+     kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
 
-    // The display adapters.
+    // The display adapters: the first NVIDIA one is searched; one enumeration serves both places.
     {"NoNvidiaAdapter",
-     [](auto& m) {
+     {[](auto& m) {
          m.adapters = {{kIntelAdapter, L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0000", L"oem7.inf"}};
          m.driverStore[L"oem7.inf"] = kStore + L"nv_dispi.inf";
-     },
-     kSystem, kSystem32 + L"nvapi.dll", 0,
-     [](const auto& r) {
-         EXPECT_EQ(RegistrationOutcome::NoNvidiaAdapter, r.search.registrations.outcome);
-         EXPECT_EQ(DriverStoreOutcome::NoNvidiaAdapter, r.search.store);
      }},
+     kSystem, kSystem32 + L"nvapi.dll", 0, Reg::NoNvidiaAdapter, Store::NoNvidiaAdapter},
     {"FirstOfTwoNvidiaAdapters",
-     [](auto& m) {
-         const std::wstring second = L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0002";
-         m.adapters = {{kIntelAdapter, L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0000", std::nullopt},
-                       {L"\\\\?\\pci#ven_10de&dev_1e84#1#{1ca05180-a699-450a-9a0c-de4fbe3ddd89}", kDriverKey,
-                        std::nullopt},
-                       {kNvidiaAdapter, second, std::nullopt}};
-         Register(m, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"});
-         m.SetTextList(kClassKey + second, L"UserModeDriverNameWow", {kProgramFiles + L"nvapi.dll"});
-     },
-     kRegistered, kStore + L"nvapi.dll", 0},
-    {"AdapterWithoutDriverKeyStillHasTheStore", [](auto& m) { m.adapters[0].driverKey.reset(); },
-     kStoreRoad, kStore + L"nvapi.dll", 0,
-     [](const auto& r) { EXPECT_EQ(RegistrationOutcome::NoDriverKey, r.search.registrations.outcome); }},
-    {"Wow64UnknownStillHasTheStore", [](auto& m) { m.wow64.reset(); },
-     kStoreRoad, kStore + L"nvapi.dll", 0},
+     {[](auto& m) {
+          const std::wstring second = L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0002";
+          m.adapters = {{kIntelAdapter, L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0000", std::nullopt},
+                        {L"\\\\?\\pci#ven_10de&dev_1e84#1#{1ca05180-a699-450a-9a0c-de4fbe3ddd89}", kDriverKey,
+                         std::nullopt},
+                        {kNvidiaAdapter, second, std::nullopt}};
+          m.SetTextList(L"SYSTEM\\CurrentControlSet\\Control\\Class\\" + second, L"UserModeDriverNameWow",
+                        {kProgramFiles + L"nvapi.dll"});
+      },
+      Wow({kStore + L"nvapi.dll"})},
+     kRegistered, kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
+    {"AdapterWithoutDriverKeyStillHasTheStore", {[](auto& m) { m.adapters[0].driverKey.reset(); }}, kStoreRoad,
+     kStore + L"nvapi.dll", 0, Reg::NoDriverKey, Store::Found},
+    {"Wow64UnknownStillHasTheStore", {[](auto& m) { m.wow64.reset(); }}, kStoreRoad, kStore + L"nvapi.dll", 0,
+     Reg::Wow64Unknown, Store::Found},
 
     // The driver store, beside the INF file of the NVIDIA driver.
-    {"DriverStore", [](auto&) {}, kStoreRoad, kStore + L"nvapi.dll", 0,
-     [](const auto& r) {
-         EXPECT_EQ(RegistrationOutcome::NotRegistered, r.search.registrations.outcome);
+    {"DriverStore", {}, kStoreRoad, kStore + L"nvapi.dll", 0, Reg::NotRegistered, Store::Found,
+     [](const auto& r, const auto& m) {
          EXPECT_EQ(L"oem42.inf", r.search.driverInf);
+         EXPECT_EQ(1, m.adapterEnumerations);
      }},
-    {"DirectoryInTheDriverStore", [](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x10; },
-     kSystem, kSystem32 + L"nvapi.dll", 0,
-     [](const auto& r) { EXPECT_EQ(DriverStoreOutcome::NoFile, r.search.store); }},
+    {"DirectoryInTheDriverStore", {[](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x10; }}, kSystem,
+     kSystem32 + L"nvapi.dll", 0, Reg::NotRegistered, Store::NoFile},
     {"DriverStoreGivesARelativeFolder",
-     [](auto& m) {
+     {[](auto& m) {
          m.driverStore[L"oem42.inf"] = L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nv_dispi.inf";
          m.files[L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nvapi.dll"] = 0x20;
-     },
-     kStoreRoad, L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nvapi.dll", kErrorBadArguments},
-
-    // Names that match and names that almost do.
-    {"NamesThatAlmostMatch",
-     [](auto& m) {
-         Register(m, L"UserModeDriverNameWow",
-                  {kProgramFiles + L"nvapi64.dll", kProgramFiles + L"nvapi.dll.bak", kProgramFiles + L"nvapi.exe",
-                   kProgramFiles + L"NVAPI.DLL"});
-     },
-     kRegistered, kProgramFiles + L"NVAPI.DLL", 0},
+     }},
+     kStoreRoad, L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nvapi.dll", kErrorBadArguments, Reg::NotRegistered,
+     Store::Found},
 };
 
-class DriverSearchMachines : public ::testing::TestWithParam<Machine> {};
+// A machine of the table, and a loader on it.
+class DriverSearch : public ::testing::Test {
+protected:
+    DriverSearch() { Windows11Wow64(system); }
+    ScriptedDriverSystem system;
+    SystemFacts facts{system};
+    DriverLibraryLoader loader{system, facts};
+};
+
+class DriverSearchMachines : public DriverSearch, public ::testing::WithParamInterface<Machine> {};
 
 TEST_P(DriverSearchMachines, TakeTheirRoad) {
     const Machine& machine = GetParam();
-    ScriptedDriverSystem system;
-    Windows11Wow64(system);
-    machine.setUp(system);
-    SystemFacts facts(system);
-    const DriverLibraryLoad load = DriverLibraryLoader(system, facts).Load(machine.name);
+    for (const Step& step : machine.setUp) step(system);
+    const DriverLibraryLoad load = loader.Load(machine.name);
 
     EXPECT_EQ(machine.road, load.road.road);
     EXPECT_EQ(machine.path, load.road.path);
     EXPECT_EQ(machine.error, load.road.error);
+    EXPECT_EQ(machine.registered, load.road.search.registrations.outcome);
+    EXPECT_EQ(machine.store, load.road.search.store);
+    EXPECT_EQ(machine.error == 0, load.module != nullptr);
     if (machine.error == 0) {
-        EXPECT_NE(nullptr, load.module);
         EXPECT_EQ(std::vector<std::wstring>{machine.path}, system.loads);
     } else {
-        EXPECT_EQ(nullptr, load.module);
         EXPECT_TRUE(system.loads.empty()) << "a refused road loads nothing, not even from the system directory";
     }
-    machine.more(load.road);
+    if (machine.more) machine.more(load.road, system);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DriverSearchMachines, ::testing::ValuesIn(kMachines),
                          [](const auto& info) { return std::string(info.param.title); });
 
-TEST(DriverSearch, AFailedLoadOfTheRegisteredFileIsTheAnswerWithoutFallback) {
-    ScriptedDriverSystem system;
-    Windows11Wow64(system);
-    Register(system, L"UserModeDriverNameWow", {kStore + L"nvapi.dll"});
+TEST_F(DriverSearch, AFailedLoadOfTheRegisteredFileIsTheAnswerWithoutFallback) {
+    Wow({kStore + L"nvapi.dll"})(system);
     system.failingLoads[kStore + L"nvapi.dll"] = 193;
-    SystemFacts facts(system);
-    const DriverLibraryLoad load = DriverLibraryLoader(system, facts).Load(L"nvapi.dll");
+    const DriverLibraryLoad load = loader.Load(L"nvapi.dll");
     EXPECT_EQ(nullptr, load.module);
     EXPECT_EQ(193u, load.road.error);
     EXPECT_EQ(std::vector<std::wstring>{kStore + L"nvapi.dll"}, system.loads);
 }
 
-TEST(DriverSearch, OneSearchEnumeratesTheAdaptersOnceAndAnOldBuildNeverDoes) {
+// The build number is read again while it reads 0 (no value, not digits, not a text), then kept;
+// WOW64 and the version are asked once even when unknown, however many threads ask.
+TEST(SystemFacts, AreAskedUntilKnownThenKeptWhicheverThreadAsks) {
     ScriptedDriverSystem system;
-    Windows11Wow64(system);  // registers nothing: both the registrations and the store need the adapter
+    system.wow64.reset();
     SystemFacts facts(system);
-    DriverLibraryLoader loader(system, facts);
-    EXPECT_EQ(DriverRoad::DriverStore, loader.Plan(L"nvapi.dll").road);
-    EXPECT_EQ(1, system.adapterEnumerations);
-
-    ScriptedDriverSystem old;
-    Windows11Wow64(old);
-    old.SetBuild(L"7601");
-    SystemFacts oldFacts(old);
-    EXPECT_EQ(DriverRoad::SystemDirectory, DriverLibraryLoader(old, oldFacts).Plan(L"nvapi.dll").road);
-    EXPECT_EQ(0, old.adapterEnumerations);
-    EXPECT_EQ(0, old.wow64Asks);
-    EXPECT_EQ(1, old.registryReads);  // the build number alone
-}
-
-TEST(SystemFacts, BuildNumberIsReadAgainWhileZeroThenKept) {
-    ScriptedDriverSystem system;
-    SystemFacts facts(system);
-    EXPECT_EQ(0u, facts.BuildNumber());  // no value yet
+    EXPECT_EQ(0u, facts.BuildNumber());
     system.SetBuild(L"19045b");
     EXPECT_EQ(0u, facts.BuildNumber());
     system.SetValue(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber", kRegDword,
                     {0x55, 0x4A, 0, 0});
-    EXPECT_EQ(0u, facts.BuildNumber());  // a number, not a text
+    EXPECT_EQ(0u, facts.BuildNumber());
     system.SetBuild(L"19045");
-    EXPECT_EQ(19045u, facts.BuildNumber());
-    system.SetBuild(L"22631");
-    EXPECT_EQ(19045u, facts.BuildNumber());
-    EXPECT_EQ(4, system.buildReads);
-}
-
-TEST(SystemFacts, Wow64AndTheVersionAreAskedOnceEvenWhenUnknownAndFromManyThreads) {
-    ScriptedDriverSystem system;
-    system.wow64.reset();
-    system.SetBuild(L"22631");
-    SystemFacts facts(system);
     std::vector<std::thread> threads;
     for (int i = 0; i < 8; ++i) {
         threads.emplace_back([&] {
             for (int j = 0; j < 100; ++j) {
                 EXPECT_FALSE(facts.Wow64().has_value());
                 EXPECT_TRUE(facts.Windows7OrLater());
-                EXPECT_EQ(22631u, facts.BuildNumber());
+                EXPECT_EQ(19045u, facts.BuildNumber());
             }
         });
     }
     for (std::thread& t : threads) t.join();
+    system.SetBuild(L"22631");
+    EXPECT_EQ(19045u, facts.BuildNumber());
+    EXPECT_EQ(4, system.registryReads);
     EXPECT_EQ(1, system.wow64Asks);
     EXPECT_EQ(1, system.versionChecks);
-    EXPECT_EQ(1, system.buildReads);
 }
 
 }  // namespace

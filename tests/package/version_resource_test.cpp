@@ -35,7 +35,7 @@ std::wstring Widen(const char* text) { return std::wstring(text, text + std::cha
 
 }  // namespace
 
-TEST(VersionResource, FixedVersionsAreTheHeaders) {
+TEST(VersionResource, FixedVersionsAndTextsAreTheHeaders) {
     std::vector<uint8_t> info = VersionInfoOfModule();
     ASSERT_FALSE(info.empty()) << "TorvexModule.dll has no version resource";
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -50,11 +50,7 @@ TEST(VersionResource, FixedVersionsAreTheHeaders) {
     EXPECT_EQ(high, fixed->dwProductVersionMS);
     EXPECT_EQ(low, fixed->dwProductVersionLS);
     EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
-}
 
-TEST(VersionResource, TextsNameTheProductAndTheHeadersVersion) {
-    std::vector<uint8_t> info = VersionInfoOfModule();
-    ASSERT_FALSE(info.empty()) << "TorvexModule.dll has no version resource";
     EXPECT_EQ(Widen(TORVEX_MODULE_VERSION_STRING), StringValue(info, L"FileVersion"));
     EXPECT_EQ(Widen(TORVEX_MODULE_VERSION_STRING), StringValue(info, L"ProductVersion"));
     EXPECT_EQ(L"TorvexModule", StringValue(info, L"ProductName"));

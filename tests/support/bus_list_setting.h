@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "base/win32_handles.h"
+#include "base/named_mutex.h"
 
 class BusListSetting {
 public:
-    BusListSetting();  // waits until no other test holds the setting
-    ~BusListSetting();
+    BusListSetting() = default;  // waits until no other test holds the setting
+    ~BusListSetting() { RemoveKey(); }
     BusListSetting(const BusListSetting&) = delete;
     BusListSetting& operator=(const BusListSetting&) = delete;
 
@@ -19,5 +19,5 @@ public:
     void RemoveKey();
 
 private:
-    UniqueHandle m_lock;
+    NamedMutexLock m_lock{L"TorvexTests.BusListSetting", INFINITE};
 };

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
+#include <sstream>
 
 #include "module_exports.h"
 
 namespace {
+
+std::string LfLineEnds(const std::string& text) { return std::regex_replace(text, std::regex("\r\n"), "\n"); }
 
 // Everything the child writes into one pipe, until it exits and the pipe closes.
 std::string Drain(HANDLE read) {
@@ -15,7 +19,7 @@ std::string Drain(HANDLE read) {
     DWORD n = 0;
     while (ReadFile(read, buffer, sizeof(buffer), &n, nullptr) && n > 0) text.append(buffer, n);
     CloseHandle(read);
-    return std::regex_replace(text, std::regex("\r\n"), "\n");
+    return LfLineEnds(text);
 }
 
 }  // namespace
@@ -54,6 +58,27 @@ ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args)
     const std::wstring path = FromUtf8(TORVEX_TOOLS_TEST_DATA "/" + std::string(scenario));
     SetEnvironmentVariableW(L"TORVEX_BENCH_SCENARIO", *scenario ? path.c_str() : nullptr);
     return RunProgram(BesideRunningProgram(L"torvexctl.exe"), args);
+}
+
+std::string ReadTextFile(const std::wstring& path) {
+    std::ostringstream text;
+    text << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
+    return LfLineEnds(text.str());
+}
+
+::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+    return ContainsInOrder(text, {part});
+}
+
+::testing::AssertionResult ContainsInOrder(const std::string& text, const std::vector<std::string>& parts) {
+    size_t at = 0;
+    for (const std::string& part : parts) {
+        at = text.find(part, at);
+        if (at == std::string::npos)
+            return ::testing::AssertionFailure() << "lacks " << ::testing::PrintToString(part) << " in:\n" << text;
+        at += part.size();
+    }
+    return ::testing::AssertionSuccess();
 }
 
 std::string Flat(const std::string& text) { return std::regex_replace(text, std::regex("\\s+"), " "); }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -18,6 +20,14 @@ ProgramRun RunProgram(const std::wstring& exe, const std::vector<std::string>& a
 // bin/torvexctl.exe on the machine of the named scenario file beside the tests ("": the bench's
 // default machine).
 ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args);
+
+// A file's whole text, "\r\n" turned into "\n"; empty when it cannot be read.
+std::string ReadTextFile(const std::wstring& path);
+
+// Whether the text contains the part, or the parts one after the other; a failure shows the
+// whole text.
+::testing::AssertionResult Contains(const std::string& text, const std::string& part);
+::testing::AssertionResult ContainsInOrder(const std::string& text, const std::vector<std::string>& parts);
 
 // The text with every run of blanks and line ends made one blank, so that a table compares
 // without its column widths.

@@ -15,183 +15,137 @@ namespace {
 
 // Exit codes as torvexctl documents them in --help.
 constexpr DWORD kModuleMissing = 2;
-constexpr DWORD kNoBoard = 3;
 constexpr DWORD kRefused = 4;
-constexpr DWORD kNoSuchBoard = 7;
 
 // The board of three_gpus.json on bus 3 is GPU 0 (firmware 0x0520), the one on bus 7 GPU 1
 // (0x0511); GPU 2 on bus 9 has no board.
 const char kThreeGpus[] = "three_gpus.json";
+const char kBusQueryFails[] = "../../bench/scenarios/nvidia-bus-query-fails.json";
+
+struct ShownRun {
+    const char* scenario;
+    std::vector<std::string> args;
+    std::vector<std::string> parts;  // of the standard output, blanks made one, in this order
+};
+
+const ShownRun kShownRuns[] = {
+    // The static board: firmware 0x0511 with capability byte 0x07, fixed temperatures, channels,
+    // counters and tilt registers; nothing moves. Floats are the module's own (6500 x 0.001f is
+    // 6.5000005), each with its unit.
+    {"static_board.json", {"status"},
+     {"Bench scenario: torvexctl-static-board Board: GPU 0 on bus 1 (NVIDIA) Controller firmware version 0x0511 "
+      "capabilities 0x7 usage-time totals, power status, thermal map controller check supported tilt sensor "
+      "present Thermal map, in \xC2\xB0"
+      "C sensor T1 T2 T3 T4 temperatures 41.0 35.5 30.5 55.5 Power connectors, "
+      "in controller units channel ch1 ch2 ch3 ch4 ch5 ch6 readings 5.0 6.5000005 0.25 12.000001 0.0 1.2340001 "
+      "total 24.984 over limit 0 Usage time, in controller units counter first second third total 3600 120 7 "
+      "latest (since load) 0 0 0 manual (stopwatch) 0 0 0 recorder state stopped Tilt axis X Y Z raw (counts) "
+      "4096 0 0 angle (\xC2\xB0) 90.00001 0.0 90.00001 filtered (\xC2\xB0) 90.00001 0.0 90.00001 status bits "
+      "5..0 100001 "}},
+    // Firmware 0x0400 that identifies itself, no capability bits, no tilt sensor: the controller
+    // answers the stopwatch, while the capability-gated values and the tilt data are refused, each
+    // with what its code means.
+    {"old_firmware_board.json", {"status"},
+     {"firmware version n/a (-1: firmware older than 0x500) capabilities n/a (-1: firmware older than 0x500) "
+      "controller check not supported (-1: firmware older than 0x500) tilt sensor absent Thermal map, in "
+      "\xC2\xB0"
+      "C sensor T1 T2 T3 T4 temperatures n/a (-1: not offered (firmware 0x148 or older, or capability "
+      "bit 2 clear), or the read failed) Power connectors, in controller units channel ch1 ch2 ch3 ch4 ch5 ch6 "
+      "readings n/a (-1: not offered (firmware 0x148 or older, or capability bit 1 clear)) Usage time, in "
+      "controller units counter first second third total n/a (-1: not offered (firmware 0x148 or older, or "
+      "capability bit 0 clear), or the read failed) latest (since load) 0 0 0 manual (stopwatch) 0 0 0 recorder "
+      "state stopped Tilt axis X Y Z readings n/a (-1: no tilt sensor answered at load) "}},
+    // Each GPU's vendor, bus and whether a board answers; without --gpu every board under its own bus.
+    {kThreeGpus, {"list"},
+     {"GPUs found by the module's discovery, run in torvexctl's process: GPU vendor bus board 0 NVIDIA 3 "
+      "controller answers, tilt sensor present 1 NVIDIA 7 controller answers, tilt sensor present 2 NVIDIA 9 no "
+      "controller identified itself "}},
+    {kThreeGpus, {"list", "--json"},
+     {"{ \"index\": 2, \"vendor\": \"NVIDIA\", \"bus\": 9, \"same_bus_as\": null, \"controller\": false, "
+      "\"tilt_sensor\": false }"}},
+    {kThreeGpus, {"status"},
+     {"Board: GPU 0 on bus 3 (NVIDIA) Controller firmware version 0x0520 ",
+      "Board: GPU 1 on bus 7 (NVIDIA) Controller firmware version 0x0511 ",
+      "Board: GPU 2 on bus 9 (NVIDIA) Controller firmware version n/a (-2: "}},
+    // --allow-fallback shows the first board under its own bus, for the id asked.
+    {kThreeGpus, {"status", "--gpu", "300", "--allow-fallback"},
+     {"Board: GPU 0 on bus 3 (NVIDIA), the module's first board, shown for GPU id 300, which matches no board "
+      "Controller firmware version 0x0520 "}},
+    {kThreeGpus,
+     {"status", "--gpu", "300", "--allow-fallback", "--query",
+      "requested_id,fallback,gpu.bus,function_support.firmware_version"},
+     {",300,true,3,0x0520 "}},
+    // A query chooses fields in the order given.
+    {kThreeGpus, {"status", "--query", "power.total,gpu.bus", "--gpu", "7"},
+     {"time,power.total [controller units],gpu.bus ", ",22.065002,7 "}},
+    // Two GPUs whose bus query fails both take bus 255: the module reaches only the first by it.
+    {kBusQueryFails, {"list"}, {"1 NVIDIA 255 not addressable: GPU 0 has the same bus number"}},
+};
 
 }  // namespace
 
-// The static board: firmware 0x0511 with capability byte 0x07, fixed temperatures, channels,
-// counters and tilt registers; nothing moves. Floats are the module's own (6500 x 0.001f is
-// 6.5000005), each with its unit.
-TEST(Torvexctl, StatusTableShowsEveryValueWithItsUnitUnderTheBoardsOwnBus) {
-    ProgramRun table = Torvexctl("static_board.json", {"status"});
-    ASSERT_EQ(0u, table.code) << table.err;
-    EXPECT_NE(
-        std::string::npos,
-        Flat(table.out).find(
-            "Bench scenario: torvexctl-static-board Board: GPU 0 on bus 1 (NVIDIA) Controller firmware version 0x0511 "
-            "capabilities 0x7 usage-time totals, power status, thermal map controller check supported tilt sensor "
-            "present Thermal map, in \xC2\xB0"
-            "C sensor T1 T2 T3 T4 temperatures 41.0 35.5 30.5 55.5 Power connectors, "
-            "in controller units channel ch1 ch2 ch3 ch4 ch5 ch6 readings 5.0 6.5000005 0.25 12.000001 0.0 1.2340001 "
-            "total 24.984 over limit 0 Usage time, in controller units counter first second third total 3600 120 7 "
-            "latest (since load) 0 0 0 manual (stopwatch) 0 0 0 recorder state stopped Tilt axis X Y Z raw (counts) "
-            "4096 0 0 angle (\xC2\xB0) 90.00001 0.0 90.00001 filtered (\xC2\xB0) 90.00001 0.0 90.00001 status bits "
-            "5..0 100001 "))
-        << table.out;
+TEST(Torvexctl, EachRunShowsWhatItIsAsked) {
+    for (const ShownRun& shown : kShownRuns) {
+        const ProgramRun run = Torvexctl(shown.scenario, shown.args);
+        SCOPED_TRACE(::testing::PrintToString(shown.args) + " on " + shown.scenario);
+        EXPECT_EQ(0u, run.code) << run.err;
+        EXPECT_TRUE(ContainsInOrder(Flat(run.out), shown.parts));
+    }
 }
 
+// The static board's document: every group with its code, what the code means, and its unit.
 TEST(Torvexctl, StatusJsonGivesEachGroupItsCodeMeaningAndUnitAndTheTablesTexts) {
     ProgramRun js = Torvexctl("static_board.json", {"status", "--json"});
     ASSERT_EQ(0u, js.code) << js.err;
     const json doc = json::parse(js.out);
     EXPECT_EQ("torvexctl-static-board", doc["bench_scenario"]);
     EXPECT_EQ(json::parse(R"j({"requested_id": 1, "fallback": false, "gpu": {"index": 0, "vendor": "NVIDIA", "bus": 1},
-        "function_support": {"code": 0, "meaning": "ok", "firmware_version": "0x0511", "capabilities": "0x7",
+      "function_support": {"code": 0, "meaning": "ok", "firmware_version": "0x0511", "capabilities": "0x7",
                              "capability_names": "usage-time totals, power status, thermal map"},
-        "controller": {"code": 0, "meaning": "firmware 0x500 or later", "supported": true},
-        "tilt_sensor": {"code": 1, "meaning": "the tilt sensor answered at load", "present": true},
-        "thermal_map": {"code": 0, "meaning": "ok", "unit": "\u00b0C", "t1": 41.0, "t2": 35.5, "t3": 30.5, "t4": 55.5},
-        "power": {"code": 0,
+      "controller": {"code": 0, "meaning": "firmware 0x500 or later", "supported": true},
+      "tilt_sensor": {"code": 1, "meaning": "the tilt sensor answered at load", "present": true},
+      "thermal_map": {"code": 0, "meaning": "ok", "unit": "\u00b0C", "t1": 41.0, "t2": 35.5, "t3": 30.5, "t4": 55.5},
+      "power": {"code": 0,
                   "meaning": "ok (a fresh reading, or the last good one standing in for one or two failed reads)",
                   "unit": "controller units", "ch1": 5.0, "ch2": 6.5000005, "ch3": 0.25, "ch4": 12.000001, "ch5": 0.0,
                   "ch6": 1.2340001, "total": 24.984, "over_limit": 0},
-        "mileage": {
+      "mileage": {
           "total": {"code": 0, "meaning": "ok", "unit": "controller units", "first": 3600, "second": 120, "third": 7},
           "latest": {"code": 0, "meaning": "ok", "unit": "controller units", "first": 0, "second": 0, "third": 0},
           "manual": {"code": 0, "meaning": "ok", "unit": "controller units", "first": 0, "second": 0, "third": 0},
           "recorder": {"code": 0, "meaning": "ok", "state": "stopped"}},
-        "tilt": {"code": 0, "meaning": "ok", "raw": {"unit": "counts", "x": 4096, "y": 0, "z": 0},
+      "tilt": {"code": 0, "meaning": "ok", "raw": {"unit": "counts", "x": 4096, "y": 0, "z": 0},
                  "angle": {"unit": "\u00b0", "x": 90.00001, "y": 0.0, "z": 90.00001},
                  "filtered": {"unit": "\u00b0", "x": 90.00001, "y": 0.0, "z": 90.00001}, "status_bits": "100001"}})j"),
               doc["boards"][0])
         << js.out;
     // The floats print as the table prints them.
-    EXPECT_NE(std::string::npos, js.out.find("\"ch2\": 6.5000005,")) << js.out;
-}
-
-// Firmware 0x0400 that identifies itself, no capability bits, no tilt sensor: the controller
-// answers the stopwatch, while the capability-gated values and the tilt data are refused.
-TEST(Torvexctl, StatusTableExplainsTheCodeOfEachValueNotGiven) {
-    ProgramRun table = Torvexctl("old_firmware_board.json", {"status"});
-    ASSERT_EQ(0u, table.code) << table.err;
-    EXPECT_NE(
-        std::string::npos,
-        Flat(table.out).find(
-            "firmware version n/a (-1: firmware older than 0x500) capabilities n/a (-1: firmware older than 0x500) "
-            "controller check not supported (-1: firmware older than 0x500) tilt sensor absent Thermal map, in "
-            "\xC2\xB0"
-            "C sensor T1 T2 T3 T4 temperatures n/a (-1: not offered (firmware 0x148 or older, or capability "
-            "bit 2 clear), or the read failed) Power connectors, in controller units channel ch1 ch2 ch3 ch4 ch5 ch6 "
-            "readings n/a (-1: not offered (firmware 0x148 or older, or capability bit 1 clear)) Usage time, in "
-            "controller units counter first second third total n/a (-1: not offered (firmware 0x148 or older, or "
-            "capability bit 0 clear), or the read failed) latest (since load) 0 0 0 manual (stopwatch) 0 0 0 recorder "
-            "state stopped Tilt axis X Y Z readings n/a (-1: no tilt sensor answered at load) "))
-        << table.out;
+    EXPECT_TRUE(Contains(js.out, "\"ch2\": 6.5000005,"));
 }
 
 // A value is null exactly where the export wrote nothing; the controller check writes its "no"
-// on -1 (too old) and on -2 (unreadable: always so on an AMD GPU) alike.
+// on -1 (too old) as on -2 (see the query of TorvexctlOutput).
 TEST(Torvexctl, StatusJsonShowsWhatEachExportWroteAndNullWhereItWroteNothing) {
     ProgramRun old = Torvexctl("old_firmware_board.json", {"status", "--json"});
     ASSERT_EQ(0u, old.code) << old.err;
     const json board = json::parse(old.out)["boards"][0];
     EXPECT_EQ(json::parse(R"j({"code": -1, "meaning": "firmware older than 0x500", "firmware_version": null,
-        "capabilities": null, "capability_names": null})j"),
+      "capabilities": null, "capability_names": null})j"),
               board["function_support"]);
     EXPECT_EQ(json::parse(R"j({"code": -1, "meaning": "firmware older than 0x500", "supported": false})j"),
               board["controller"]);
     EXPECT_EQ(json::parse(R"j({"code": 0, "meaning": "the tilt sensor did not answer at load", "present": false})j"),
               board["tilt_sensor"]);
     EXPECT_TRUE(board["power"]["ch1"].is_null() && board["power"]["over_limit"].is_null()) << board["power"];
-    EXPECT_EQ(json::parse(R"j({"code": 0, "meaning": "ok", "unit": "controller units", "first": 0, "second": 0,
-        "third": 0})j"),
-              board["mileage"]["latest"]);
-
-    ProgramRun amd = Torvexctl("../../bench/scenarios/amd-mapping.json", {"status", "--json", "--gpu", "3"});
-    ASSERT_EQ(0u, amd.code) << amd.err;
-    EXPECT_EQ(json::parse(R"j({"code": -2, "supported": false,
-        "meaning": "a firmware version register could not be read through NVAPI (always so on an AMD GPU)"})j"),
-              json::parse(amd.out)["boards"][0]["controller"]);
 }
 
-TEST(Torvexctl, ListShowsEachGpusVendorBusAndWhetherABoardAnswers) {
-    ProgramRun list = Torvexctl(kThreeGpus, {"list"});
-    ASSERT_EQ(0u, list.code) << list.err;
-    EXPECT_EQ(
-        "Bench scenario: torvexctl-three-gpus GPUs found by the module's discovery, run in torvexctl's process: "
-        "GPU vendor bus board 0 NVIDIA 3 controller answers, tilt sensor present 1 NVIDIA 7 controller answers, "
-        "tilt sensor present 2 NVIDIA 9 no controller identified itself ",
-        Flat(list.out));
-
-    ProgramRun js = Torvexctl(kThreeGpus, {"list", "--json"});
-    ASSERT_EQ(0u, js.code) << js.err;
-    EXPECT_EQ(json::parse(R"j({"index": 2, "vendor": "NVIDIA", "bus": 9, "same_bus_as": null, "controller": false,
-        "tilt_sensor": false})j"),
-              json::parse(js.out)["gpus"][2]);
-}
-
-// Two GPUs whose bus query fails both take bus 255: the module reaches only the first by it.
 TEST(Torvexctl, AGpuSharingAnEarlierGpusBusIsNamedAndNeverShownUnderIt) {
-    const char* scenario = "../../bench/scenarios/nvidia-bus-query-fails.json";
-    ProgramRun list = Torvexctl(scenario, {"list"});
-    ASSERT_EQ(0u, list.code) << list.err;
-    EXPECT_NE(std::string::npos, Flat(list.out).find("1 NVIDIA 255 not addressable: GPU 0 has the same bus number"))
-        << list.out;
-
     ProgramRun status =
-        Torvexctl(scenario, {"status", "--query", "gpu.index,gpu.bus,function_support.firmware_version"});
+        Torvexctl(kBusQueryFails, {"status", "--query", "gpu.index,gpu.bus,function_support.firmware_version"});
     ASSERT_EQ(0u, status.code) << status.err;
     EXPECT_EQ(std::regex_replace(status.out, std::regex("\n[^,]*,"), "\nT,"),
               "time,gpu.index,gpu.bus,function_support.firmware_version\nT,0,255,0x0520\n");
-    EXPECT_NE(std::string::npos, status.err.find("GPU 1 on bus 255 (NVIDIA) is not shown: GPU 0 has the same bus"))
-        << status.err;
-}
-
-TEST(Torvexctl, StatusWithoutGpuShowsEveryBoardUnderItsOwnBus) {
-    ProgramRun table = Torvexctl(kThreeGpus, {"status"});
-    ASSERT_EQ(0u, table.code) << table.err;
-    const std::string flat = Flat(table.out);
-    EXPECT_NE(std::string::npos, flat.find("Board: GPU 0 on bus 3 (NVIDIA) Controller firmware version 0x0520 "))
-        << table.out;
-    EXPECT_NE(std::string::npos, flat.find("Board: GPU 1 on bus 7 (NVIDIA) Controller firmware version 0x0511 "))
-        << table.out;
-    EXPECT_NE(std::string::npos, flat.find("Board: GPU 2 on bus 9 (NVIDIA) Controller firmware version n/a (-2: "))
-        << table.out;
-}
-
-TEST(Torvexctl, AGpuIdThatMatchesNoBoardIsRefusedAndNamesTheBoardTheModuleWouldAnswerWith) {
-    ProgramRun run = Torvexctl(kThreeGpus, {"status", "--gpu", "7", "--gpu", "300"});
-    EXPECT_EQ(kNoSuchBoard, run.code);
-    EXPECT_EQ("", run.out);
-    EXPECT_NE(std::string::npos, run.err.find("GPU id 300 matches no board; the module would answer with its first "
-                                              "board, GPU 0 on bus 3 (NVIDIA)"))
-        << run.err;
-
-    ProgramRun mileage = Torvexctl(kThreeGpus, {"mileage", "start", "--gpu", "300"});
-    EXPECT_EQ(kNoSuchBoard, mileage.code);
-    EXPECT_EQ("", mileage.out);
-}
-
-TEST(Torvexctl, AllowFallbackShowsTheFirstBoardUnderItsOwnBus) {
-    ProgramRun table = Torvexctl(kThreeGpus, {"status", "--gpu", "300", "--allow-fallback"});
-    ASSERT_EQ(0u, table.code) << table.err;
-    EXPECT_NE(
-        std::string::npos,
-        Flat(table.out).find(
-            "Board: GPU 0 on bus 3 (NVIDIA), the module's first board, shown for GPU id 300, which matches no board "
-            "Controller firmware version 0x0520 "))
-        << table.out;
-
-    ProgramRun csv = Torvexctl(kThreeGpus, {"status", "--gpu", "300", "--allow-fallback", "--query",
-                                            "requested_id,fallback,gpu.bus,function_support.firmware_version"});
-    ASSERT_EQ(0u, csv.code) << csv.err;
-    EXPECT_NE(std::string::npos, csv.out.find(",300,true,3,0x0520\n")) << csv.out;
+    EXPECT_TRUE(Contains(status.err, "GPU 1 on bus 255 (NVIDIA) is not shown: GPU 0 has the same bus"));
 }
 
 // The bench's default machine is lively: its third counter (register 0xC0) advances by one a second.
@@ -213,35 +167,14 @@ TEST(Torvexctl, MileageActionsRunInOrderInOneProcess) {
     ProgramRun run =
         Torvexctl("static_board.json", {"mileage", "start", "pause", "resume", "stop", "pause", "--gap", "0"});
     EXPECT_EQ(kRefused, run.code) << run.err;
-    EXPECT_NE(
-        std::string::npos,
-        Flat(std::regex_replace(run.out, std::regex("[0-9.]+ s "), ""))
-            .find(
-                "Stopwatch of GPU 0 on bus 1 (NVIDIA); its reading is the counters first, second and third, in "
-                "controller "
-                "units before state stopped reading 0 0 0 start ok state recording reading 0 0 0 pause ok state paused "
-                "reading 0 0 0 resume ok state recording reading 0 0 0 read state recording reading 0 0 0 stop ok "
-                "state "
-                "stopped reading 0 0 0 pause refused (-1: no controller identified itself at load, or a pause while "
-                "stopped) state stopped reading 0 0 0 "))
-        << run.out;
-    EXPECT_NE(std::string::npos, run.err.find("refused")) << run.err;
-}
-
-TEST(Torvexctl, MachineWithoutABoardEndsWithExitCode3) {
-    ProgramRun noBoard = Torvexctl("no_gpu.json", {"status"});
-    EXPECT_EQ(kNoBoard, noBoard.code);
-    EXPECT_NE(std::string::npos, noBoard.err.find("the module has no board")) << noBoard.err;
-    EXPECT_EQ("", noBoard.out);
-}
-
-TEST(Torvexctl, ModuleWithoutTheExportsEndsWithExitCode2AndNamesTheMissingOne) {
-    ProgramRun noExports =
-        Torvexctl("static_board.json", {"status", "--module", "C:\\windows\\system32\\kernel32.dll"});
-    EXPECT_EQ(kModuleMissing, noExports.code);
-    EXPECT_NE(std::string::npos, noExports.err.find("does not export Torvex_Api_Check_Function_Support"))
-        << noExports.err;
-    EXPECT_NE(std::string::npos, noExports.err.find("Windows error 127")) << noExports.err;
+    EXPECT_TRUE(Contains(
+        Flat(std::regex_replace(run.out, std::regex("[0-9.]+ s "), "")),
+      "Stopwatch of GPU 0 on bus 1 (NVIDIA); its reading is the counters first, second and third, in controller "
+      "units before state stopped reading 0 0 0 start ok state recording reading 0 0 0 pause ok state paused "
+      "reading 0 0 0 resume ok state recording reading 0 0 0 read state recording reading 0 0 0 stop ok state "
+      "stopped reading 0 0 0 pause refused (-1: no controller identified itself at load, or a pause while "
+      "stopped) state stopped reading 0 0 0 "));
+    EXPECT_TRUE(Contains(run.err, "refused"));
 }
 
 TEST(Torvexctl, NoModuleBesideItEndsWithExitCode2AndNamesThePath) {
@@ -256,7 +189,7 @@ TEST(Torvexctl, NoModuleBesideItEndsWithExitCode2AndNamesThePath) {
     DeleteFileW(exe.c_str());
     RemoveDirectoryW(folder.c_str());
     EXPECT_EQ(kModuleMissing, alone.code);
-    EXPECT_NE(std::string::npos, alone.err.find("cannot load " + ToUtf8(folder) + "\\TorvexModule.dll")) << alone.err;
-    EXPECT_NE(std::string::npos, alone.err.find("Windows error 126")) << alone.err;
+    EXPECT_TRUE(Contains(alone.err, "cannot load " + ToUtf8(folder) + "\\TorvexModule.dll"));
+    EXPECT_TRUE(Contains(alone.err, "Windows error 126"));
     EXPECT_TRUE(alone.out.empty()) << alone.out;
 }
