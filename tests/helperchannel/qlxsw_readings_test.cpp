@@ -1,15 +1,13 @@
 // Torvex_Api_Get_QLXSW_PowerStatus and Torvex_Api_Exit_KIVO end to end: the real DLL questioning
-// the bench's helper.
+// the bench's helper. (Host threads querying at once: tests/module/threads_test.)
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "helper_bench.h"
 #include "loaded_module.h"
-#include "prefilled_block.h"
+#include "poisoned.h"
 
 namespace {
 
@@ -29,8 +27,8 @@ TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
     DebugOutputCapture diagnostics;
     Probe(bench, module);
     bench.Serve("x86");
-    QLXSWPowerStatus first = Prefilled();
-    QLXSWPowerStatus second = Prefilled();
+    QLXSWPowerStatus first = Poisoned<QLXSWPowerStatus>();
+    QLXSWPowerStatus second = Poisoned<QLXSWPowerStatus>();
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &first));
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(9, &second));
     EXPECT_EQ(Strings({"x86", "x86"}), Launches(diagnostics));
@@ -74,7 +72,7 @@ TEST(QLXSWReadings, TheBlockIsFilledAsTheHelpersListSays) {
     for (const Case& c : cases) {
         bench.SetHelper(std::string(R"("answer": ")") + c.answer + "\"");
         bench.Serve("x86");
-        QLXSWPowerStatus status = Prefilled();
+        QLXSWPowerStatus status = Poisoned<QLXSWPowerStatus>();
         EXPECT_EQ(c.result, module->Get_QLXSW_PowerStatus(c.id, &status)) << c.answer << " for " << c.id;
         // Each answer comes from a helper of its own.
         module->Exit_KIVO();
@@ -87,8 +85,8 @@ TEST(QLXSWReadings, TheBlockIsFilledAsTheHelpersListSays) {
         } else if (c.result == -7) {
             EXPECT_EQ(3, status.nCount);
             EXPECT_EQ(0.0f, status.fTotal);
-            status.nCount = Prefilled().nCount;
-            status.fTotal = Prefilled().fTotal;
+            status.nCount = Poisoned<QLXSWPowerStatus>().nCount;
+            status.fTotal = Poisoned<QLXSWPowerStatus>().fTotal;
             EXPECT_TRUE(Untouched(status)) << "beyond the count and the sum";
         } else {
             EXPECT_TRUE(Untouched(status)) << c.answer << " for " << c.id;
@@ -101,7 +99,7 @@ TEST(QLXSWReadings, KeysBelowOneAndAnUnprobedDeviceAreRefusedWithoutAskingTheHel
     LoadedModule module;
     DebugOutputCapture diagnostics;
     bench.Serve("x86");
-    QLXSWPowerStatus status = Prefilled();
+    QLXSWPowerStatus status = Poisoned<QLXSWPowerStatus>();
     EXPECT_EQ(-4, module->Get_QLXSW_PowerStatus(1, &status));
     EXPECT_EQ(-3, module->Get_QLXSW_PowerStatus(0, &status));
     EXPECT_EQ(-3, module->Get_QLXSW_PowerStatus(INT32_MIN, &status));
@@ -113,38 +111,6 @@ TEST(QLXSWReadings, KeysBelowOneAndAnUnprobedDeviceAreRefusedWithoutAskingTheHel
     EXPECT_EQ(0, module->Exit_KIVO());
     EXPECT_EQ(Strings({"x86 x"}), bench.Requests());
     EXPECT_TRUE(Launches(diagnostics).empty());
-}
-
-// The lock of the channel serialises whole exchanges: two host threads querying at once launch the
-// helper once between them, and every exchange gets its own answer.
-TEST(QLXSWReadings, TwoHostThreadsQueryingAtOnceTakeTurns) {
-    HelperBench bench(R"("groups": [{"low": 1, "high": 1, "readings": [1000]}, {"low": 2, "high": 2, "readings": [2000, 2000]}],
-                         "lively": false)");
-    LoadedModule module;
-    DebugOutputCapture diagnostics;
-    Probe(bench, module);
-    bench.Serve("x86");
-    constexpr int kQueries = 25;
-    std::atomic<int> waiting{2};
-    std::atomic<int> wrong{0};
-    const auto queries = [&](int32_t id) {
-        --waiting;
-        while (waiting > 0) {
-        }
-        for (int i = 0; i < kQueries; ++i) {
-            QLXSWPowerStatus status{};
-            if (module->Get_QLXSW_PowerStatus(id, &status) != 1 || status.nCount != id ||
-                status.fTotal != (id == 1 ? 1.0f : 4.0f))
-                ++wrong;
-        }
-    };
-    std::thread first(queries, 1);
-    std::thread second(queries, 2);
-    first.join();
-    second.join();
-    EXPECT_EQ(0, wrong);
-    EXPECT_EQ(Strings({"x86", "x86"}), Launches(diagnostics));
-    EXPECT_EQ(2u + 2 * kQueries, bench.Requests().size());
 }
 
 }  // namespace

@@ -89,13 +89,6 @@ TEST_F(SensorTest, AFailedStartIsUndoneAndTheNextStartsAfresh) {
     }
 }
 
-TEST_F(SensorTest, AnUnboundVersionSlotGivesVersionZero) {
-    LoadMachine(WithMember(R"("unbound": ["SdkGetVersion"])"));
-    StdoutCapture out;
-    EXPECT_EQ(0, Start());
-    EXPECT_EQ("DLL version: 0x00000000\n", out.Finish().substr(0, 24));
-}
-
 TEST_F(SensorTest, NoDeviceListKeepsTheSdkAndASecondStartUsesItAgain) {
     LoadMachine(WithMember(R"("deviceCount": -1)"));
     EXPECT_EQ(-3, Start());
@@ -105,9 +98,12 @@ TEST_F(SensorTest, NoDeviceListKeepsTheSdkAndASecondStartUsesItAgain) {
     EXPECT_EQ(-1, module->api().Get_Systerm_Sensor_Count());
 }
 
+// A start without the version slot says version 0; a second successful start changes nothing.
 TEST_F(SensorTest, ASecondSuccessfulStartChangesNothing) {
-    LoadMachine(kOneSensor);
+    LoadMachine(WithMember(R"("unbound": ["SdkGetVersion"])"));
+    StdoutCapture out;
     ASSERT_EQ(0, Start(1000));
+    EXPECT_EQ("DLL version: 0x00000000\n", out.Finish().substr(0, 24));
     EXPECT_EQ(0, Start(2000));
     EXPECT_EQ(1, Counter("sdk.loads"));
     EXPECT_EQ(1, Counter("sdk.create"));
@@ -118,9 +114,19 @@ TEST_F(SensorTest, ASecondSuccessfulStartChangesNothing) {
 
 // The start holds "Global\cpuzlock" while the SDK starts and lets it go afterwards; a mutex that
 // another owner keeps delays the start by the bounded wait only. Other tests' starts take the mutex
-// briefly; these two, which look at who owns it, run one at a time.
-TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnly) {
+// briefly; this one, which looks at who owns it, holds a lock of its own meanwhile.
+TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnlyAndAMutexKeptElsewhereDoesNotStopIt) {
     const NamedMutexLock oneAtATime(kMutexTestsLock, INFINITE);
+    {
+        const NamedMutexLock keptHere(L"Global\\cpuzlock", INFINITE);
+        ASSERT_EQ(NamedMutexLock::State::Held, keptHere.state());
+        LoadMachine(kOneSensor);
+        int started = 1;
+        std::thread([&] { started = Start(); }).join();
+        EXPECT_EQ(0, started);
+        EXPECT_EQ(0, Counter("sdk.init_under_lock"));
+        TearDown();
+    }
     // A handle of the test's own keeps the mutex in existence after the module has closed its own.
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Global\\cpuzlock");
     ASSERT_NE(nullptr, mutex);
@@ -133,15 +139,4 @@ TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnly) {
         ReleaseMutex(mutex);
     }).join();
     CloseHandle(mutex);
-}
-
-TEST_F(SensorTest, AStartMutexKeptElsewhereDoesNotStopTheStart) {
-    const NamedMutexLock oneAtATime(kMutexTestsLock, INFINITE);
-    const NamedMutexLock keptHere(L"Global\\cpuzlock", INFINITE);
-    ASSERT_EQ(NamedMutexLock::State::Held, keptHere.state());
-    LoadMachine(kOneSensor);
-    int started = 1;
-    std::thread([&] { started = Start(); }).join();
-    EXPECT_EQ(0, started);
-    EXPECT_EQ(0, Counter("sdk.init_under_lock"));
 }
