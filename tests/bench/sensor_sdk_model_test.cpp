@@ -142,17 +142,25 @@ TEST(SensorSdkModel, TheLedgerTellsLeaksFromStringsFreedTwice) {
     EXPECT_EQ(1, ledger.AliveCount());
 }
 
+// The machines bench/README.md describes.
 TEST(SensorSdkScenario, ShippedProfilesDescribeTheirMachines) {
-    const SensorSdkConfig desktop = Profile("default.json");
-    EXPECT_EQ(194u, SensorCount(desktop));
-    EXPECT_EQ(1u, DevicesOfClass(desktop, kDeviceProcessor));
-    const SensorSdkConfig workstation = Profile("sensors-workstation.json");
-    EXPECT_EQ(2u, DevicesOfClass(workstation, kDeviceProcessor));
-    EXPECT_EQ(1u, DevicesOfClass(workstation, kDeviceWaterCooler));
-    const SensorSdkConfig laptop = Profile("sensors-laptop.json");
-    EXPECT_EQ(1u, DevicesOfClass(laptop, kDeviceBattery));
-    const SensorSdkConfig server = Profile("sensors-server.json");
-    EXPECT_EQ(2000u, SensorCount(server));
-    EXPECT_EQ(105u, DevicesOfClass(server, kDeviceStorage));
+    const struct {
+        const char* file;
+        size_t sensors, processors, waterCoolers, batteries, drives;
+    } profiles[] = {
+        {"default.json", 194, 1, 0, 0, 2},
+        {"sensors-workstation.json", 250, 2, 1, 0, 2},
+        {"sensors-laptop.json", 47, 1, 0, 1, 1},
+        {"sensors-server.json", 2000, 2, 0, 0, 105},
+    };
+    for (const auto& p : profiles) {
+        SCOPED_TRACE(p.file);
+        const SensorSdkConfig sdk = Profile(p.file);
+        EXPECT_EQ(p.sensors, SensorCount(sdk));
+        EXPECT_EQ(p.processors, DevicesOfClass(sdk, kDeviceProcessor));
+        EXPECT_EQ(p.waterCoolers, DevicesOfClass(sdk, kDeviceWaterCooler));
+        EXPECT_EQ(p.batteries, DevicesOfClass(sdk, kDeviceBattery));
+        EXPECT_EQ(p.drives, DevicesOfClass(sdk, kDeviceStorage));
+    }
     EXPECT_FALSE(Profile("no-vendor.json").present) << "a machine without the section has no SDK";
 }
