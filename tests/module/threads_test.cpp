@@ -181,8 +181,9 @@ void StartTogether(const LoadedModule& module, const HelperBench& helper) {
     RunTogether([&](int t) {
         started[t] = module->GetSystermSensorInfo(kFirstSensor);
         probed[t] = module->Check_QLXSW_Support(&present[t]);
-        queried[t] = module->Get_QLXSW_PowerStatus(1, &status[t]);
     });
+    // The first queries come at once, so that each sees the helper not yet launched.
+    RunTogether([&](int t) { queried[t] = module->Get_QLXSW_PowerStatus(1, &status[t]); });
     for (int t = 0; t < kThreads; ++t) {
         EXPECT_EQ(0, started[t]) << t;
         EXPECT_EQ(1, probed[t]) << t;
