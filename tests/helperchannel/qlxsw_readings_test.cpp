@@ -1,6 +1,6 @@
 // Torvex_Api_Get_QLXSW_PowerStatus and Torvex_Api_Exit_KIVO end to end: the real DLL questioning
-// the bench's helper. (Host threads querying at once, which must
-// launch the helper once between them: tests/module/threads_test.)
+// the bench's helper. (Host threads querying at once, which launch the helper once between them:
+// tests/module/threads_test.)
 #include <gtest/gtest.h>
 
 #include <string>
