@@ -94,6 +94,8 @@ TEST(Scenario, UnsaidLibrariesFollowTheGpus) {
 TEST(Scenario, EachKindOfMistakeIsReportedWithWhereItIs) {
     const std::string nv = R"({"gpus": [{"vendor": "nvidia", "bus": 1, )";
     const std::string dev = nv + R"("devices": {"0x56": )";
+    const auto sdk = [](const char* section) { return R"({"cpuidsdk": )" + std::string(section) + "}"; };
+    const auto helper = [](const char* members) { return R"({"helper": {)" + std::string(members) + "}}"; };
     const std::pair<std::string, const char*> cases[] = {
         {R"({"gpus": [)", "not valid JSON"},
         {"[1, 2]", "expected an object"},
@@ -119,6 +121,33 @@ TEST(Scenario, EachKindOfMistakeIsReportedWithWhereItIs) {
         {dev + R"({"unreadable": ["0x4F-0x4C"]}}}]})", "unreadable[0]: expected a range"},
         {dev + R"({"preset": "v9"}}}]})", R"(0x56.preset: unknown preset "v9" (known: "controller-v2"))"},
         {nv + R"("lively": true}]})", "gpus[0].lively: needs the board controller"},
+        {sdk(R"({"devices": [{"name": "x"}]})"), "cpuidsdk.devices[0]: a device needs \"class\""},
+        {sdk(R"({"devices": [{"class": "gpu"}]})"), "cpuidsdk.devices[0].class: expected one of \"processor\""},
+        {sdk(R"({"devices": [{"class": 4, "sensors": [{"class": "heat"}]}]})"), "sensors[0].class: expected one of"},
+        {sdk(R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "name": "\u20ac"}]}]})"),
+         "sensors[0].name: only characters U+0000 .. U+00FF"},
+        {sdk(R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "value": []}]}]})"), "value: an empty list"},
+        {sdk(R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "value": 1e40}]}]})"),
+         "outside the range of a 32-bit float"},
+        {sdk(R"({"devices": [{"class": 4, "sensors": [{"class": "fan", "count": 200001}]}]})"),
+         "count: value 200001 is outside"},
+        {sdk(R"({"devices": [{"class": 4, "count": 4000}, {"class": 4, "count": 97}]})"),
+         "devices[1]: more than 4096 devices"},
+        {sdk(R"({"unbound": ["SdkFly"]})"), "cpuidsdk.unbound[0]: expected one of \"SdkCreate\""},
+        {sdk(R"({"init": true})"), "cpuidsdk.init: expected a number"},
+        {sdk(R"({"devices": [{"class": 4, "sensor": []}]})"), "cpuidsdk.devices[0].sensor: unknown key"},
+        {helper(R"("x86": {"device": true, "check": "TRUE"})"), "helper.x86: give either \"device\" or \"check\""},
+        {helper(R"("x64": {"installed": 1})"), "helper.x64.installed: expected true or false"},
+        {helper(R"("groups": [{"low": 3, "high": 1, "readings": []}])"), "helper.groups[0]: \"low\" is above \"high\""},
+        {helper(R"("groups": [{"low": 1, "readings": []}])"), "helper.groups[0]: a group needs"},
+        {helper(R"("groups": [], "answer": "1")"), "helper: give either \"groups\" or \"answer\""},
+        {helper(R"("launches": "never")"), R"(helper.launches: expected one of "serve", "log-only")"},
+        {helper(R"("misbehave": {"kind": "slow"})"), R"(helper.misbehave: "slow" needs "ms")"},
+        {helper(R"("misbehave": {"kind": "silent", "ms": 5})"), "helper.misbehave.ms: only \"slow\" and \"busy\""},
+        {helper(R"("misbehave": {"kind": "garbage", "on": "cq"})"),
+         "helper.misbehave.on: expected some of the requests"},
+        {helper(R"("misbehave": {"kind": "loud"})"), "helper.misbehave.kind: expected one of"},
+        {helper(R"("pipe": "other")"), "helper.pipe: unknown key"},
     };
     for (const auto& [json, expected] : cases) {
         const ScenarioResult result = ParseScenario(json);

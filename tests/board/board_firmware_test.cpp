@@ -15,18 +15,11 @@ int CountLines(const DebugOutputCapture& debug, const wchar_t* pattern) {
     return count;
 }
 
-// A board whose firmware (0x511) reports its capability byte, 7: totals, power status, thermal
-// map. Thermal words w0..w7: sensor 1 averages w2 and w5, sensor 2 w1 and w3 (w3 negative),
-// sensor 3 w0 and w7, sensor 4 is w4 (negative: left as it was). Power groups hold their reading
-// in their last two bytes, the last group first. Counters 10, 20, 30, kept last first.
-class CapabilityFirmware : public ::testing::Test {
+// Loads the module on a machine and keeps what its load did.
+class LoadedBoards : public ::testing::Test {
 protected:
-    void SetUp() override {
-        LoadMachine(Gpu(1, 0x511, R"("0xFD": 7,
-            "0x60": [2, 138, 0, 100, 1, 144, 255, 236, 128, 0, 1, 164, 127, 255, 0, 0],
-            "0x80": [238, 238, 48, 57, 238, 238, 39, 15, 238, 238, 0, 45, 238, 238, 195, 80,
-                     238, 238, 3, 9, 238, 238, 19, 136],
-            "0xC0": [0, 0, 0, 30, 0, 0, 0, 20, 0, 0, 0, 10])"));
+    void Load(const std::string& gpus) {
+        LoadMachine(gpus);
         module.emplace();
         loadTraffic = Traffic();
         loadOutput = out.Finish();
@@ -37,6 +30,21 @@ protected:
     std::optional<LoadedModule> module;
     Strings loadTraffic;
     std::string loadOutput;
+};
+
+// A board whose firmware (0x511) reports its capability byte, 7: totals, power status, thermal
+// map. Thermal words w0..w7: sensor 1 averages w2 and w5, sensor 2 w1 and w3 (w3 negative),
+// sensor 3 w0 and w7, sensor 4 is w4 (negative: left as it was). Power groups hold their reading
+// in their last two bytes, the last group first. Counters 10, 20, 30, kept last first.
+class CapabilityFirmware : public LoadedBoards {
+protected:
+    void SetUp() override {
+        Load(Gpu(1, 0x511, R"("0xFD": 7,
+            "0x60": [2, 138, 0, 100, 1, 144, 255, 236, 128, 0, 1, 164, 127, 255, 0, 0],
+            "0x80": [238, 238, 48, 57, 238, 238, 39, 15, 238, 238, 0, 45, 238, 238, 195, 80,
+                     238, 238, 3, 9, 238, 238, 19, 136],
+            "0xC0": [0, 0, 0, 30, 0, 0, 0, 20, 0, 0, 0, 10])"));
+    }
 };
 
 TEST_F(CapabilityFirmware, ProbesAtLoadReadTheCapabilitiesAndTheTiltSensorWithoutIdentification) {
@@ -80,12 +88,6 @@ TEST_F(CapabilityFirmware, UsageTimeTotalsAreTheCountersAndLatestTheirAdvanceSin
     ASSERT_EQ(0, (*module)->GetMileageLatestTime(1, &a, &b, &c));
     EXPECT_EQ(std::vector<uint32_t>({5, 0, 0xFFFFFFFF}), std::vector<uint32_t>({a, b, c}));
     EXPECT_EQ(Strings({"0:C0/12", "0:C0/12"}), Traffic());
-}
-
-TEST_F(CapabilityFirmware, TiltDataReadsTheStatusThenTheAxesOneRegisterAtATime) {
-    GSensorData raw{}, filtered{};
-    EXPECT_EQ(0, (*module)->Get_GSensor_Data(1, &raw, &filtered));
-    EXPECT_EQ(Strings({"0:76", "0:70", "0:71", "0:72", "0:73", "0:74", "0:75"}), Traffic());
 }
 
 TEST_F(CapabilityFirmware, ChecksReportTheCapabilityByteAndTheVersion) {
@@ -147,22 +149,13 @@ TEST_F(CapabilityFirmware, ReadingsNeedAVersionAbove328AndKeepTheProbedCapabilit
 // Firmware up to 0x510 identifies itself with 0x15, 0x89 in registers 0x20, 0x21 and prints the
 // first byte. Bus 1: 0x510 with register 0xFD = 0x35; bus 2: 0x400 with a wrong second byte;
 // bus 3: 0x400 with a wrong first byte; bus 4: 0x50A; bus 5: 0x4FF.
-class IdentifyingFirmware : public ::testing::Test {
+class IdentifyingFirmware : public LoadedBoards {
 protected:
     void SetUp() override {
-        LoadMachine(Gpu(1, 0x510, R"("0x20": [21, 137], "0xFD": 53)") + "," + Gpu(2, 0x400, R"("0x20": [21, 66])") +
-                    "," + Gpu(3, 0x400, R"("0x20": [22, 137])") + "," + Gpu(4, 0x50A, R"("0x20": [21, 137])") + "," +
-                    Gpu(5, 0x4FF, R"("0x20": [21, 137])"));
-        module.emplace();
-        loadTraffic = Traffic();
-        loadOutput = out.Finish();
+        Load(Gpu(1, 0x510, R"("0x20": [21, 137], "0xFD": 53)") + "," + Gpu(2, 0x400, R"("0x20": [21, 66])") + "," +
+             Gpu(3, 0x400, R"("0x20": [22, 137])") + "," + Gpu(4, 0x50A, R"("0x20": [21, 137])") + "," +
+             Gpu(5, 0x4FF, R"("0x20": [21, 137])"));
     }
-
-    DebugOutputCapture debug;
-    StdoutCapture out;
-    std::optional<LoadedModule> module;
-    Strings loadTraffic;
-    std::string loadOutput;
 };
 
 TEST_F(IdentifyingFirmware, EveryProbePrintsTheFirstIdentificationByte) {
@@ -180,19 +173,28 @@ TEST_F(IdentifyingFirmware, ProbesReadNoCapabilitiesAndMakeNoDriverForAFailedIde
     EXPECT_EQ(0, Count(loadTraffic, "1:C0/12") + Count(loadTraffic, "2:C0/12"));
 }
 
-TEST_F(IdentifyingFirmware, WithoutCapabilitiesOnlyTheStopwatchAnswers) {
-    auto map = Poisoned<ThermalMap>();
-    auto a = Poisoned<uint32_t>(), b = a, c = a;
-    EXPECT_EQ(-1, (*module)->GetThermalMap(1, &map));
-    EXPECT_EQ(-1, (*module)->GetMileageTotalTime(1, &a, &b, &c));
-    EXPECT_TRUE(Untouched(map, a, b, c));
-    EXPECT_EQ(0, (*module)->GetMileageLatestTime(1, &a, &b, &c));
-    int32_t state = -7;
-    EXPECT_EQ(0, (*module)->GetMileageStatus(1, &state));
-    EXPECT_EQ(Stopped, state);
+// Until a check loads them, an identified board has no capabilities and only its stopwatch
+// answers; a board that failed to identify itself has not even that.
+TEST_F(IdentifyingFirmware, WithoutCapabilitiesOnlyTheStopwatchOfAnIdentifiedBoardAnswers) {
+    for (int id : {1, 2, 3}) {
+        SCOPED_TRACE(id);
+        const int stopwatch = id == 1 ? 0 : -1;
+        BoardOutputs o;
+        EXPECT_EQ(-1, (*module)->GetThermalMap(id, &o.map));
+        EXPECT_EQ(-1, (*module)->GetMileageTotalTime(id, &o.first, &o.second, &o.third));
+        EXPECT_TRUE(o.Untouched());
+        EXPECT_EQ(stopwatch, (*module)->GetMileageLatestTime(id, &o.first, &o.second, &o.third));
+        EXPECT_EQ(stopwatch, (*module)->GetMileageStatus(id, &o.state));
+        EXPECT_EQ(stopwatch, (*module)->SetMileage_Rec(id, Recording));
+        if (stopwatch == 0) {
+            EXPECT_EQ(Stopped, o.state);
+        } else {
+            EXPECT_TRUE(o.Untouched());
+        }
+    }
 }
 
-TEST_F(IdentifyingFirmware, ChecksTakeBits0To3OfTheCapabilityByteFrom0x510AndAllFourFrom0x500) {
+TEST_F(IdentifyingFirmware, ChecksTakeBits0To3OfTheCapabilityByteFrom0x510AndAllFourFrom0x500AndOpenTheGates) {
     const struct { int id, code; uint32_t function; } checks[] = {
         {1, 0, 5}, {2, -1, 0}, {3, -1, 0}, {4, 0, 0xF}, {5, -1, 0}};
     for (const auto& check : checks) {
@@ -209,28 +211,12 @@ TEST_F(IdentifyingFirmware, ChecksTakeBits0To3OfTheCapabilityByteFrom0x510AndAll
         EXPECT_EQ(check.code, (*module)->Check_MTPD_Support(check.id, &supported));
         EXPECT_EQ(check.code == 0, supported);
     }
-}
-
-TEST_F(IdentifyingFirmware, GatesFollowTheCapabilitiesTheCheckLoaded) {
-    FunctionSupport support{};
-    ASSERT_EQ(0, (*module)->Check_Function_Support(1, &support));  // 0x35: thermal map, no power status
+    // The gates follow what the check loaded, 0x35 for board 1: thermal map, no power status.
     ThermalMap map{};
     EXPECT_EQ(0, (*module)->GetThermalMap(1, &map));
     auto power = Poisoned<QLXSWPowerStatus>();
     EXPECT_EQ(-1, (*module)->GetPowerStatus(1, &power));
     EXPECT_TRUE(Untouched(power));
-}
-
-TEST_F(IdentifyingFirmware, FirmwareThatFailedToIdentifyItselfOffersNothing) {
-    for (int id : {2, 3}) {
-        SCOPED_TRACE(id);
-        auto a = Poisoned<uint32_t>(), b = a, c = a;
-        auto state = Poisoned<int32_t>();
-        EXPECT_EQ(-1, (*module)->GetMileageLatestTime(id, &a, &b, &c));
-        EXPECT_EQ(-1, (*module)->GetMileageStatus(id, &state));
-        EXPECT_EQ(-1, (*module)->SetMileage_Rec(id, Recording));
-        EXPECT_TRUE(Untouched(a, state));
-    }
 }
 
 }  // namespace

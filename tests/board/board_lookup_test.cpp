@@ -1,29 +1,6 @@
-// Which board record an export addresses: the records the module makes at load, and what the
-// exports do without any.
+// Which board record an export addresses: the records the module makes at load and the vendor
+// each read goes through. (Without any board every export refuses: tests/module/null_pointer_test.)
 #include "board_bench.h"
-
-TEST(BoardLookup, WithoutAGpuEveryBoardExportRefusesAndWritesNothing) {
-    LoadMachine("");
-    LoadedModule module;
-
-    BoardOutputs o;
-    for (int id : {0, 1, 255}) {
-        EXPECT_EQ(-1, module->Check_Function_Support(id, &o.support));
-        EXPECT_EQ(-1, module->Check_MTPD_Support(id, &o.flag));
-        EXPECT_EQ(-1, module->Check_GSensor_Support(id, &o.flag));
-        EXPECT_EQ(-1, module->GetThermalMap(id, &o.map));
-        EXPECT_EQ(-1, module->GetPowerStatus(id, &o.power));
-        EXPECT_EQ(-1, module->GetMileageTotalTime(id, &o.first, &o.second, &o.third));
-        EXPECT_EQ(-1, module->GetMileageLatestTime(id, &o.first, &o.second, &o.third));
-        EXPECT_EQ(-1, module->GetMileageLatestManual(id, &o.first, &o.second, &o.third));
-        EXPECT_EQ(-1, module->GetMileageStatus(id, &o.state));
-        EXPECT_EQ(-1, module->SetMileage_Rec(id, Recording));
-        EXPECT_EQ(-1, module->SetMileage_Rec_Stop(id));
-        EXPECT_EQ(-1, module->Get_GSensor_Data(id, &o.raw, &o.filtered));
-    }
-    EXPECT_TRUE(o.Untouched());
-    EXPECT_EQ(0, TorvexBench_LogCount());
-}
 
 // GPU k of the machine: bus 1, 3, a failed query (255), another failed query, bus 1 again;
 // firmware 0x521 + k.
@@ -65,7 +42,9 @@ TEST(BoardLookup, IdentifierAddressesTheFirstBoardOnThatBusOrElseTheFirstBoard) 
     EXPECT_EQ(0x523u, versionAt(255));
 }
 
-TEST(BoardLookup, AmdBoardIsReadThroughAdlx) {
+// The readings go through ADLX; the controller check asks NVAPI, which serves no GPU here, so it
+// cannot read the version, and ADLX is not asked.
+TEST(BoardLookup, AmdBoardIsReadThroughAdlxButTheControllerCheckAsksNvapi) {
     LoadMachine(Gpu(7, 0x511, R"("0xFD": 7, "0xC0": [0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1])", "amd"));
     LoadedModule module;
     Traffic();
@@ -75,13 +54,6 @@ TEST(BoardLookup, AmdBoardIsReadThroughAdlx) {
     EXPECT_EQ(1u, a);
     EXPECT_EQ(3u, c);
     EXPECT_EQ(Strings{"0:C0/12 adlx"}, Traffic());
-}
-
-TEST(BoardLookup, ControllerCheckAsksNvapiEvenOnAnAmdBoard) {
-    LoadMachine(Gpu(7, 0x511, R"("0xFD": 7)", "amd"));
-    LoadedModule module;
-    Traffic();
-    // NVAPI serves no GPU here, so the check cannot read the version; ADLX is not asked.
     uint8_t supported = 0xCD;
     EXPECT_EQ(-2, module->Check_MTPD_Support(7, &supported));
     EXPECT_EQ(0, supported);

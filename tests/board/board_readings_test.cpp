@@ -74,30 +74,24 @@ TEST_F(Stopwatch, FreshOneIsStoppedReadsZeroAndRefusesAPauseOrAnUnknownState) {
     EXPECT_EQ(0, CounterReads());
 }
 
-TEST_F(Stopwatch, StartingReadsTheCountersOnceAndSaysSo) {
+// Start, pause and record again, each stretch measured on the controller's counters.
+TEST_F(Stopwatch, StretchesAddUpAndEachStepSaysSo) {
     RequestAt(Recording, 100, 200, 300);
     EXPECT_TRUE(debug.Contains(L"Stoped --> Recording : 100  | 200  |300\r\n"));
     EXPECT_EQ(0, Request(Recording));  // already recording: the controller is not asked
     EXPECT_EQ(1, CounterReads());
     EXPECT_EQ(Recording, State());
-}
 
-TEST_F(Stopwatch, PausingAddsTheStretchAndHoldsTheReading) {
-    RequestAt(Recording, 100, 200, 300);
     RequestAt(Paused, 110, 200, 305);
     EXPECT_TRUE(debug.Contains(L"Recording --->Paused : 10  | 0  |5\r\n"));
     EXPECT_TRUE(debug.Contains(L"Stoped T1 Reset : 110  | 200  |305 \r\n"));
     SetCounters(0, 999, 999, 999);
-    EXPECT_EQ(Counters({10, 0, 5}), Reading());
+    EXPECT_EQ(Counters({10, 0, 5}), Reading());  // paused: the reading holds
     EXPECT_EQ(Paused, State());
-}
 
-TEST_F(Stopwatch, ReadingWhileRecordingAddsTheRunningStretch) {
-    RequestAt(Recording, 100, 200, 300);
-    RequestAt(Paused, 110, 200, 305);
     RequestAt(Recording, 150, 260, 305);
     SetCounters(0, 160, 260, 306);
-    EXPECT_EQ(Counters({20, 0, 6}), Reading());
+    EXPECT_EQ(Counters({20, 0, 6}), Reading());  // recording: the running stretch is added
     EXPECT_TRUE(debug.Contains(L"Manual Temp : 10  | 0  |1\r\n"));
     EXPECT_TRUE(debug.Contains(L"Manual Paused : 10  | 0  |5\r\n"));
 }
@@ -167,14 +161,17 @@ TEST_F(TiltSensor, BoardWithoutTheSensorReportsItAbsentAndGivesNoData) {
 
 // The one transcript of a reading's diagnostics, from the angles the caller passed in to the
 // smoothed ones handed back.
-TEST_F(TiltSensor, ReadingReportsEveryStepOfTheComputation) {
+TEST_F(TiltSensor, ReadingReadsStatusThenAxesAndReportsEveryStepOfTheComputation) {
     SetTilt(0, 0, -0x1000, 0x3F);
     GSensorData raw{}, filtered{};
     raw.fXsign = 1.5f;
     raw.fYsign = -2.25f;
     raw.fZsign = 3.0f;
     DebugOutputCapture debug;
+    Traffic();
     ASSERT_EQ(0, Read(&raw, &filtered));
+    // The status first, then the axes one register at a time.
+    EXPECT_EQ(Strings({"0:76", "0:70", "0:71", "0:72", "0:73", "0:74", "0:75"}), Traffic());
     const std::vector<std::wstring> expected = {
         L"GetSensorData start",
         L"Before GetSensorData: fXsign = 1.50000, fYsign = -2.25000, fZsign = 3.00000",
@@ -199,14 +196,16 @@ TEST_F(TiltSensor, ReadingReportsEveryStepOfTheComputation) {
 
 // The smoothing is one state for the whole module: the first reading after load passes through,
 // every later one meets the previous result halfway.
-TEST_F(TiltSensor, FirstReadingPassesThroughAndLaterOnesAreSmoothed) {
+TEST_F(TiltSensor, FirstReadingPassesThroughAndLaterOnesAreSmoothedFromClampedAxes) {
     GSensorData raw{}, filtered{};
     SetTilt(0, 0, -0x1000, 0);
     ASSERT_EQ(0, Read(&raw, &filtered));
     ExpectAngles(raw, 0.0f, 0.0f, 180.000015f);
     ExpectAngles(filtered, 0.0f, 0.0f, 180.000015f);
-    SetTilt(0x1000, 0, 0, 0);
+    // Beyond one g the reading is clamped for the angles but handed out as read.
+    SetTilt(0x7FFF, 0, 0, 0);
     ASSERT_EQ(0, Read(&raw, &filtered));
+    EXPECT_EQ(0x7FFF, raw.iX);
     ExpectAngles(raw, 90.0000076f, 0.0f, 90.0000076f);
     ExpectAngles(filtered, 45.0000038f, 0.0f, 135.000015f);
     ASSERT_EQ(0, Read(&raw, &filtered));
@@ -217,24 +216,11 @@ TEST_F(TiltSensor, FirstReadingPassesThroughAndLaterOnesAreSmoothed) {
 }
 
 TEST_F(TiltSensor, StatusBits0To5ArePassedOnOneByOne) {
-    GSensorData raw{}, filtered{};
-    SetTilt(0, 0, 0x1000, 0x3F);
-    ASSERT_EQ(0, Read(&raw, &filtered));
-    EXPECT_EQ(1, raw.nStatus5 & raw.nStatus4 & raw.nStatus3 & raw.nStatus2 & raw.nStatus1 & raw.nStatus0);
-    SetTilt(0, 0, 0x1000, 0x21);
-    ASSERT_EQ(0, Read(&raw, &filtered));
-    EXPECT_EQ(1, raw.nStatus5);
-    EXPECT_EQ(0, raw.nStatus4 | raw.nStatus3 | raw.nStatus2 | raw.nStatus1);
-    EXPECT_EQ(1, raw.nStatus0);
-    SetTilt(0, 0, 0x1000, 0xC0);
-    ASSERT_EQ(0, Read(&raw, &filtered));
-    EXPECT_EQ(0, raw.nStatus5 | raw.nStatus0);  // bits 6 and 7 are not passed on
-}
-
-TEST_F(TiltSensor, RawReadingBeyondOneGIsClampedForTheAnglesButHandedOutAsRead) {
-    GSensorData raw{}, filtered{};
-    SetTilt(0x7FFF, 0, 0, 0);
-    ASSERT_EQ(0, Read(&raw, &filtered));
-    ExpectAngles(raw, 90.0000076f, 0.0f, 90.0000076f);
-    EXPECT_EQ(0x7FFF, raw.iX);
+    for (int status : {0x3F, 0x21, 0x12, 0xC0}) {  // bits 6 and 7 are not passed on
+        SetTilt(0, 0, 0x1000, status);
+        GSensorData raw{}, filtered{};
+        ASSERT_EQ(0, Read(&raw, &filtered));
+        const int passed[] = {raw.nStatus0, raw.nStatus1, raw.nStatus2, raw.nStatus3, raw.nStatus4, raw.nStatus5};
+        for (int bit = 0; bit < 6; ++bit) EXPECT_EQ((status >> bit) & 1, passed[bit]) << status << ", bit " << bit;
+    }
 }

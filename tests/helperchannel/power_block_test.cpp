@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "helperchannel/power_block.h"
-#include "prefilled_block.h"
+#include "poisoned.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ struct Filled {
 };
 
 Filled Fill(const std::vector<int32_t>& list, int32_t id) {
-    Filled f{0, Prefilled()};
+    Filled f{0, Poisoned<QLXSWPowerStatus>()};
     f.result = FillQLXSWPowerStatus(list, id, &f.block);
     return f;
 }
@@ -38,7 +38,7 @@ TEST(QLXSWPowerBlock, TheCoveringGroupsReadingsAreScaledSummedAndCounted) {
         EXPECT_EQ(0, f.block.nOverLimit);
         EXPECT_EQ(2, f.block.nCount);
         // Entries from the count on are not written.
-        EXPECT_EQ(0xA5A5A5A5u, Bits(f.block.fValue[2]));
+        EXPECT_TRUE(Untouched(f.block.fValue[2]));
     }
     EXPECT_EQ(-1, Fill(oneGroup, 5).result);
 
@@ -90,8 +90,7 @@ TEST(QLXSWPowerBlock, AGroupShortOfItsReadingsWritesOnlyItsCountAndAZeroSum) {
     EXPECT_EQ(-7, f.result);
     EXPECT_EQ(3, f.block.nCount);
     EXPECT_EQ(0.0f, f.block.fTotal);
-    EXPECT_EQ(0xA5A5A5A5u, Bits(f.block.fValue[0]));
-    EXPECT_EQ(int32_t(0xA5A5A5A5), f.block.nOverLimit);
+    EXPECT_TRUE(Untouched(f.block.fValue[0], f.block.nOverLimit));
 }
 
 TEST(QLXSWPowerBlock, ListsThatHoldNoUsableGroupWriteNothing) {

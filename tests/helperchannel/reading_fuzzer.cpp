@@ -11,13 +11,12 @@
 
 #include "helperchannel/power_block.h"
 #include "helperchannel/reading_list.h"
+#include "poisoned.h"
 
 namespace {
 
 void Check(const std::vector<int32_t>& list, int32_t id) {
-    QLXSWPowerStatus block;
-    std::memset(&block, 0xA5, sizeof(block));
-    QLXSWPowerStatus before = block;
+    QLXSWPowerStatus block = Poisoned<QLXSWPowerStatus>();
     switch (FillQLXSWPowerStatus(list, id, &block)) {
         case kQLXSWFilled:
             if (block.nCount < 0 || block.nCount > 10 || (block.nOverLimit != 0 && block.nOverLimit != 1)) std::abort();
@@ -27,7 +26,7 @@ void Check(const std::vector<int32_t>& list, int32_t id) {
             break;
         case kQLXSWNoGroup:
         case kQLXSWNoList:
-            if (std::memcmp(&block, &before, sizeof(block)) != 0) std::abort();
+            if (!Untouched(block)) std::abort();
             break;
         default:
             std::abort();

@@ -47,34 +47,31 @@ constexpr int kSensors = 6;
 
 constexpr char kHelper[] = R"("groups": [{"low": 1, "high": 1, "readings": [1000, 2000]}], "lively": false)";
 
-// What one sequence of calls answered: each call's result and the bytes it wrote.
+// What one sequence of calls answered: each call's name, and its result with the bytes it wrote.
 class Answers {
 public:
     template <typename... Written>
     void Add(const char* call, int result, const Written&... written) {
-        Call c{call, result, {}};
-        (c.bytes.insert(c.bytes.end(), reinterpret_cast<const uint8_t*>(&written),
-                        reinterpret_cast<const uint8_t*>(&written) + sizeof(written)),
-         ...);
-        m_calls.push_back(std::move(c));
+        std::vector<uint8_t> bytes;
+        Append(bytes, result);
+        (Append(bytes, written), ...);
+        m_calls.emplace_back(call, std::move(bytes));
     }
     // The first call that answered otherwise, or null when every one answered alike.
     const char* FirstDifference(const Answers& other) const {
-        for (size_t i = 0; i < m_calls.size() || i < other.m_calls.size(); ++i) {
-            if (i >= m_calls.size() || i >= other.m_calls.size()) return "(a different number of calls)";
-            if (!(m_calls[i] == other.m_calls[i])) return m_calls[i].name;
-        }
+        if (m_calls.size() != other.m_calls.size()) return "(a different number of calls)";
+        for (size_t i = 0; i < m_calls.size(); ++i)
+            if (m_calls[i].second != other.m_calls[i].second) return m_calls[i].first;
         return nullptr;
     }
 
 private:
-    struct Call {
-        const char* name;
-        int result;
-        std::vector<uint8_t> bytes;
-        bool operator==(const Call& o) const { return result == o.result && bytes == o.bytes; }
-    };
-    std::vector<Call> m_calls;
+    template <typename T>
+    static void Append(std::vector<uint8_t>& bytes, const T& value) {
+        const auto* first = reinterpret_cast<const uint8_t*>(&value);
+        bytes.insert(bytes.end(), first, first + sizeof(value));
+    }
+    std::vector<std::pair<const char*, std::vector<uint8_t>>> m_calls;
 };
 
 // The stopwatch and the counters of the thread's own board, whose counters it sets itself.
@@ -184,8 +181,9 @@ void StartTogether(const LoadedModule& module, const HelperBench& helper) {
     RunTogether([&](int t) {
         started[t] = module->GetSystermSensorInfo(kFirstSensor);
         probed[t] = module->Check_QLXSW_Support(&present[t]);
-        queried[t] = module->Get_QLXSW_PowerStatus(1, &status[t]);
     });
+    // The first queries come at once, so that each sees the helper not yet launched.
+    RunTogether([&](int t) { queried[t] = module->Get_QLXSW_PowerStatus(1, &status[t]); });
     for (int t = 0; t < kThreads; ++t) {
         EXPECT_EQ(0, started[t]) << t;
         EXPECT_EQ(1, probed[t]) << t;

@@ -28,24 +28,22 @@ std::wstring LoadedSdkFile() {
 
 }  // namespace
 
-TEST_F(SensorTest, OnlyTheFourthFolderHasTheLibrary) {
-    folders.emplace({L"..\\..\\..\\bin"});
-    LoadMachine(kOneSensor);
-    StdoutCapture out;
-    EXPECT_EQ(0, Start());
-    EXPECT_EQ("DLL version: 0x01020500\n", out.Finish().substr(0, 24));
-    EXPECT_STREQ("load; create; init ..\\..\\..\\bin cpuidsdk.dll 0x7FFFFFFF; version", TorvexBench_SdkTrace());
-    EXPECT_EQ(folders->Path(L"..\\..\\..\\bin\\cpuidsdk.dll"), LoadedSdkFile());
-    EXPECT_EQ(1, module->api().Get_Systerm_Sensor_Count());
-}
-
-TEST_F(SensorTest, TheFirstFolderThatHasTheLibraryIsUsed) {
-    folders.emplace({L".", L"..\\..\\bin"});
-    LoadMachine(kOneSensor);
-    EXPECT_EQ(0, Start());
-    EXPECT_EQ(folders->Path(L".\\cpuidsdk.dll"), LoadedSdkFile());
-    EXPECT_EQ(1, Counter("sdk.loads"));
-    EXPECT_NE(std::string::npos, std::string(TorvexBench_SdkTrace()).find("init . cpuidsdk.dll 0x7FFFFFFF"));
+// The first candidate folder that has the library is used; the fourth is "..\..\..\bin".
+TEST_F(SensorTest, TheFirstCandidateFolderThatHasTheLibraryIsUsed) {
+    const auto expectUsed = [&](std::initializer_list<const wchar_t*> stubFolders, const wchar_t* used) {
+        SCOPED_TRACE(ToUtf8(used));
+        folders.emplace(stubFolders);
+        LoadMachine(kOneSensor);
+        StdoutCapture out;
+        EXPECT_EQ(0, Start());
+        EXPECT_EQ("DLL version: 0x01020500\n", out.Finish().substr(0, 24));
+        EXPECT_EQ("load; create; init " + ToUtf8(used) + " cpuidsdk.dll 0x7FFFFFFF; version", TorvexBench_SdkTrace());
+        EXPECT_EQ(folders->Path(used) + L"\\cpuidsdk.dll", LoadedSdkFile());
+        EXPECT_EQ(1, module->api().Get_Systerm_Sensor_Count());
+        TearDown();
+    };
+    expectUsed({L"..\\..\\..\\bin"}, L"..\\..\\..\\bin");
+    expectUsed({L".", L"..\\..\\bin"}, L".");
 }
 
 TEST_F(SensorTest, WithoutTheLibraryTheStartFailsQuietlyAndTheCatalogueStaysEmpty) {
@@ -89,13 +87,6 @@ TEST_F(SensorTest, AFailedStartIsUndoneAndTheNextStartsAfresh) {
     }
 }
 
-TEST_F(SensorTest, AnUnboundVersionSlotGivesVersionZero) {
-    LoadMachine(WithMember(R"("unbound": ["SdkGetVersion"])"));
-    StdoutCapture out;
-    EXPECT_EQ(0, Start());
-    EXPECT_EQ("DLL version: 0x00000000\n", out.Finish().substr(0, 24));
-}
-
 TEST_F(SensorTest, NoDeviceListKeepsTheSdkAndASecondStartUsesItAgain) {
     LoadMachine(WithMember(R"("deviceCount": -1)"));
     EXPECT_EQ(-3, Start());
@@ -105,9 +96,12 @@ TEST_F(SensorTest, NoDeviceListKeepsTheSdkAndASecondStartUsesItAgain) {
     EXPECT_EQ(-1, module->api().Get_Systerm_Sensor_Count());
 }
 
+// A start without the version slot says version 0; a second successful start changes nothing.
 TEST_F(SensorTest, ASecondSuccessfulStartChangesNothing) {
-    LoadMachine(kOneSensor);
+    LoadMachine(WithMember(R"("unbound": ["SdkGetVersion"])"));
+    StdoutCapture out;
     ASSERT_EQ(0, Start(1000));
+    EXPECT_EQ("DLL version: 0x00000000\n", out.Finish().substr(0, 24));
     EXPECT_EQ(0, Start(2000));
     EXPECT_EQ(1, Counter("sdk.loads"));
     EXPECT_EQ(1, Counter("sdk.create"));
@@ -118,9 +112,19 @@ TEST_F(SensorTest, ASecondSuccessfulStartChangesNothing) {
 
 // The start holds "Global\cpuzlock" while the SDK starts and lets it go afterwards; a mutex that
 // another owner keeps delays the start by the bounded wait only. Other tests' starts take the mutex
-// briefly; these two, which look at who owns it, run one at a time.
-TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnly) {
+// briefly; this one, which looks at who owns it, holds a lock of its own meanwhile.
+TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnlyAndAMutexKeptElsewhereDoesNotStopIt) {
     const NamedMutexLock oneAtATime(kMutexTestsLock, INFINITE);
+    {
+        const NamedMutexLock keptHere(L"Global\\cpuzlock", INFINITE);
+        ASSERT_EQ(NamedMutexLock::State::Held, keptHere.state());
+        LoadMachine(kOneSensor);
+        int started = 1;
+        std::thread([&] { started = Start(); }).join();
+        EXPECT_EQ(0, started);
+        EXPECT_EQ(0, Counter("sdk.init_under_lock"));
+        TearDown();
+    }
     // A handle of the test's own keeps the mutex in existence after the module has closed its own.
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Global\\cpuzlock");
     ASSERT_NE(nullptr, mutex);
@@ -133,15 +137,4 @@ TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnly) {
         ReleaseMutex(mutex);
     }).join();
     CloseHandle(mutex);
-}
-
-TEST_F(SensorTest, AStartMutexKeptElsewhereDoesNotStopTheStart) {
-    const NamedMutexLock oneAtATime(kMutexTestsLock, INFINITE);
-    const NamedMutexLock keptHere(L"Global\\cpuzlock", INFINITE);
-    ASSERT_EQ(NamedMutexLock::State::Held, keptHere.state());
-    LoadMachine(kOneSensor);
-    int started = 1;
-    std::thread([&] { started = Start(); }).join();
-    EXPECT_EQ(0, started);
-    EXPECT_EQ(0, Counter("sdk.init_under_lock"));
 }

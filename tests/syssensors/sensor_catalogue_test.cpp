@@ -1,10 +1,9 @@
 // The catalogue end to end: what the records hold after the build, how the real-time queries
-// refresh them, the status export, hostile SDK answers and two host threads at once.
+// refresh them, the status export and hostile SDK answers. (Host threads at once:
+// tests/module/threads_test.)
 #include <windows.h>
 
-#include <atomic>
 #include <cstring>
-#include <thread>
 
 #include "sensor_bench.h"
 #include "stdout_capture.h"
@@ -87,7 +86,7 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
 
 // Each query shows what the SDK read at the end of the query before, and the query finds a
 // record by its number less the base.
-TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBefore) {
+TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBeforeAndFreeEveryString) {
     LoadMachine(kMachine);
     ASSERT_EQ(0, Start(1000));
     const float core0[] = {50.0f, 55.0f, 45.6f};
@@ -100,6 +99,10 @@ TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBefore) {
         EXPECT_EQ(1008, Named(r, "MB-Fan-FANIN0").nNumber);
         EXPECT_EQ(secondUsage[query], r[4].fValue) << query;
     }
+    // Every string the SDK handed out was freed exactly once.
+    EXPECT_EQ(3 + 11 + 3 * 11, Counter("sdk.strings")) << "three device names, the build, three queries";
+    EXPECT_EQ(Counter("sdk.strings"), Counter("sdk.strings_freed"));
+    EXPECT_EQ(0, Counter("sdk.strings_alive") + Counter("sdk.strings_freed_twice"));
 }
 
 TEST_F(SensorTest, EveryReadingPrintsItsLineAndOnlyEnabledSensorsAreRead) {
@@ -176,16 +179,6 @@ TEST_F(SensorTest, HostileAnswersStayWithinTheCatalogueBounds) {
     EXPECT_EQ(0, Counter("sdk.strings_alive"));
 }
 
-TEST_F(SensorTest, EveryStringIsFreedExactlyOnce) {
-    LoadMachine(kMachine);
-    ASSERT_EQ(0, Start());
-    for (int i = 0; i < 3; ++i) Query();
-    EXPECT_EQ(3 + 11 + 3 * 11, Counter("sdk.strings")) << "three device names, the build, three queries";
-    EXPECT_EQ(Counter("sdk.strings"), Counter("sdk.strings_freed"));
-    EXPECT_EQ(0, Counter("sdk.strings_alive"));
-    EXPECT_EQ(0, Counter("sdk.strings_freed_twice"));
-}
-
 // A count below 1 and a null array in the cell are the exports' own refusals (null pointers are
 // refused before anything, tests/module): the query still refreshes and writes the count.
 TEST_F(SensorTest, ACountBelowOneOrANullArrayIsRefused) {
@@ -202,28 +195,4 @@ TEST_F(SensorTest, ACountBelowOneOrANullArrayIsRefused) {
     EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, &none));
     EXPECT_EQ(11, count);
     EXPECT_EQ(refreshes + 2, Counter("sdk.refresh"));
-}
-
-TEST_F(SensorTest, TwoHostThreadsAtOnceLeaveTheCatalogueWhole) {
-    LoadMachine(kMachine);
-    ASSERT_EQ(0, Start(100));
-    std::atomic<int> failures{0};
-    std::thread toggler([&] {
-        for (int i = 0; i < 300; ++i) {
-            if (SetEnabled({{100 + i % 11, static_cast<uint8_t>(i % 2)}}) != 0) ++failures;
-            if (module->api().Get_Systerm_Sensor_Count() != 11) ++failures;
-        }
-    });
-    for (int i = 0; i < 300; ++i) {
-        std::vector<SensorRecord> records(11);
-        SensorRecord* array = records.data();
-        int32_t count = 0;
-        if (module->api().Get_Sensor_RealTime_Data(&count, &array) != 0 || count != 11) ++failures;
-        for (size_t n = 0; n < records.size(); ++n)
-            if (records[n].nNumber != 100 + static_cast<int32_t>(n)) ++failures;
-    }
-    toggler.join();
-    EXPECT_EQ(0, failures.load());
-    EXPECT_EQ(0, Counter("sdk.strings_alive"));
-    EXPECT_EQ(0, Counter("sdk.strings_freed_twice"));
 }
