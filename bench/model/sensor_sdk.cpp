@@ -15,7 +15,7 @@ constexpr std::string_view kCounterNames[] = {
     "sdk.loads",       "sdk.unloads",      "sdk.query",        "sdk.query_unknown", "sdk.create",
     "sdk.init",        "sdk.init_under_lock", "sdk.version",   "sdk.refresh",       "sdk.device_count",
     "sdk.device_class", "sdk.device_name", "sdk.sensor_count", "sdk.sensor_info",   "sdk.close",
-    "sdk.destroy",     "sdk.refused",
+    "sdk.destroy",     "sdk.refused",      "sdk.overlapping",
 };
 
 // The identifiers the SDK library answers: the eleven functions a caller of the SDK uses.

@@ -58,6 +58,8 @@ public:
     bool Attach();
     void Detach();
     bool Serves(uint32_t id);
+    // A call came in while another thread's call was still inside the SDK.
+    void Overlapped() { Count(kOverlapping); }
 
     cpuidsdk::Instance Create();
     void Destroy(cpuidsdk::Instance instance);
@@ -88,7 +90,7 @@ public:
 private:
     enum Counted : size_t {
         kLoads, kUnloads, kQuery, kQueryUnknown, kCreate, kInit, kInitUnderLock, kVersion, kRefresh, kDeviceCount,
-        kDeviceClass, kDeviceName, kSensorCount, kSensorInfo, kClose, kDestroy, kRefused, kCountedCount
+        kDeviceClass, kDeviceName, kSensorCount, kSensorInfo, kClose, kDestroy, kRefused, kOverlapping, kCountedCount
     };
     struct InstanceState {
         bool started = false;

@@ -261,6 +261,7 @@ TEST(Threads, FourThreadsCallingEveryExportGetWhatOneThreadGets) {
               requests);
     EXPECT_EQ(1, TorvexBench_Counter("sdk.create"));
     EXPECT_EQ(0, TorvexBench_Counter("sdk.refused"));
+    EXPECT_EQ(0, TorvexBench_Counter("sdk.overlapping"));
     EXPECT_EQ(0, TorvexBench_Counter("sdk.strings_alive"));
     EXPECT_EQ(0, TorvexBench_Counter("sdk.strings_freed_twice"));
 }
