@@ -13,7 +13,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr wchar_t kTurnName[] = L"TorvexTests.HelperPipe";
 constexpr DWORD kHelperStartLimitMs = 30000;
 constexpr int kLeftoverWaitMs = 10000;
 
@@ -26,10 +25,6 @@ std::string CurrentDirectory() {
 }
 
 }  // namespace
-
-PipeTurn::PipeTurn() : m_mutex(CreateMutexW(nullptr, FALSE, kTurnName)) { WaitForSingleObject(m_mutex.get(), INFINITE); }
-
-PipeTurn::~PipeTurn() { ReleaseMutex(m_mutex.get()); }
 
 HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuild>& installed,
                          const std::string& gpus, const std::string& sdk)

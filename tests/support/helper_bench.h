@@ -17,20 +17,9 @@
 #include "base/win32_handles.h"
 #include "debug_capture.h"
 #include "helper_host.h"
+#include "pipe_turn.h"
 
 using bench::HelperBuild;
-
-// Held for a whole test: tests that use the helper pipe take turns.
-class PipeTurn {
-public:
-    PipeTurn();
-    ~PipeTurn();
-    PipeTurn(const PipeTurn&) = delete;
-    PipeTurn& operator=(const PipeTurn&) = delete;
-
-private:
-    UniqueMutex m_mutex;
-};
 
 class HelperBench {
 public:

@@ -11,6 +11,7 @@
 
 #include "TorvexBench.h"
 #include "loaded_module.h"
+#include "pipe_turn.h"
 
 // A "cpuidsdk" section with these devices (comma-separated JSON objects) and further members.
 std::string SdkMachine(const std::string& devices, const std::string& members = "");
@@ -44,6 +45,8 @@ protected:
     int SetEnabled(const std::vector<std::pair<int32_t, uint8_t>>& numbersAndStates);
     void TearDown() override;
 
+    // A start that fails lets the helper go, over the pipe every test shares.
+    PipeTurn pipeTurn;
     std::optional<SdkFolders> folders;
     std::optional<LoadedModule> module;
 };

@@ -1,0 +1,18 @@
+// The helper pipe's name is the same for every process on the machine, so tests that make the
+// module talk to it take turns: a helper one test serves must not answer another test's module,
+// nor be told to end by it.
+#pragma once
+
+#include "base/win32_handles.h"
+
+// Held for a whole test.
+class PipeTurn {
+public:
+    PipeTurn();
+    ~PipeTurn();
+    PipeTurn(const PipeTurn&) = delete;
+    PipeTurn& operator=(const PipeTurn&) = delete;
+
+private:
+    UniqueMutex m_mutex;
+};
