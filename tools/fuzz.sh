@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Runs one fuzz target of the native build for as long as asked, building what is missing first.
+# Runs one fuzz target for as long as asked, building what is missing first. Long runs use a build
+# of their own, build/fuzz: the same clang instrumentation (libFuzzer coverage, ASan, UBSan) as the
+# test command's build/native, but optimised, which runs about four times as many inputs a second.
 #
 #   tools/fuzz.sh                                  lists the targets
 #   tools/fuzz.sh <target> [seconds | -runs=N] [--corpus <folder>] [libFuzzer options...]
@@ -11,11 +13,11 @@
 # final statistics ("stat::number_of_executed_units" and the last "cov:"/"ft:" line) end the output.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/native"
+build="$root/build/fuzz"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   bash "$root/cmake/setup-machine.sh"
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 list="$build/fuzz-targets.txt"
 [ -f "$list" ] || cmake "$build" >/dev/null
@@ -45,7 +47,7 @@ if [ $# -gt 0 ]; then
     *) length=(-max_total_time="$1"); shift ;;
   esac
 fi
-corpus="$build/fuzz-corpus/$target"
+corpus="$root/build/native/fuzz-corpus/$target"
 if [ "${1:-}" = --corpus ]; then
   [ $# -ge 2 ] || { echo "fuzz.sh: --corpus needs a folder" >&2; exit 2; }
   corpus=$2
