@@ -9,43 +9,31 @@ set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 
-layers=(base vendor gpu card helperchannel syssensors module)
-rank() {
-  local i
-  for i in "${!layers[@]}"; do [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }; done
-  echo -1
-}
-public_header() { [ "$1" = TorvexModule.h ] || [ "$1" = TorvexBench.h ]; }
-
-failures=0
-fail() { echo "$1"; failures=$((failures + 1)); }
-
-while IFS= read -r file; do
-  top=${file%%/*}
-  own=$(rank "$top")
-  while IFS=: read -r line include; do
-    public_header "$include" && continue
-    folder=${include%%/*}
-    [ "$folder" = "$include" ] && folder=""
-    target=-1
-    [ -n "$folder" ] && target=$(rank "$folder")
-    if [ "$own" -ge 0 ]; then
-      if [ "$target" -lt 0 ]; then
-        fail "$file:$line: \"$include\" does not name a layer's folder"
-      elif [ "$target" -gt "$own" ]; then
-        fail "$file:$line: $top/ may not include \"$include\" ($folder/ is above it)"
-      fi
-    elif [ "$top" = bench ]; then
-      if [ "$target" -ge 0 ] && [ "$folder" != base ] && [ "$folder" != vendor ]; then
-        fail "$file:$line: $top/ may use only base/ and vendor/, not \"$include\""
-      fi
-    fi
-  done < <(grep -n -o -E '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[^"]+"' "$file" |
-           sed -E 's/^([0-9]+):.*"([^"]+)"/\1:\2/')
-done < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.hpp' '*.c' '*.cpp' '*.in')
-
-if [ "$failures" -gt 0 ]; then
-  echo "$failures include(s) run against the layering"
-  exit 1
-fi
-echo "every include runs down the layering"
+# One pass of awk over every file: "file:line: message" for each include against the layering.
+git ls-files -z --cached --others --exclude-standard -- '*.h' '*.hpp' '*.c' '*.cpp' '*.in' |
+  xargs -0 -r awk -v layers="base vendor gpu card helperchannel syssensors module" '
+    BEGIN {
+      n = split(layers, names, " ")
+      for (i = 1; i <= n; ++i) rank[names[i]] = i
+    }
+    FNR == 1 { top = FILENAME; sub(/\/.*/, "", top) }
+    /^[ \t]*#[ \t]*include[ \t]+"[^"]+"/ {
+      include = $0
+      sub(/^[^"]*"/, "", include)
+      sub(/".*/, "", include)
+      if (include == "TorvexModule.h" || include == "TorvexBench.h") next
+      folder = (index(include, "/") > 0) ? substr(include, 1, index(include, "/") - 1) : ""
+      if (top in rank) {
+        if (!(folder in rank))
+          bad[++count] = FILENAME ":" FNR ": \"" include "\" does not name a layer'"'"'s folder"
+        else if (rank[folder] > rank[top])
+          bad[++count] = FILENAME ":" FNR ": " top "/ may not include \"" include "\" (" folder "/ is above it)"
+      } else if (top == "bench" && (folder in rank) && folder != "base" && folder != "vendor") {
+        bad[++count] = FILENAME ":" FNR ": bench/ may use only base/ and vendor/, not \"" include "\""
+      }
+    }
+    END {
+      for (i = 1; i <= count; ++i) print bad[i]
+      if (count > 0) { print count " include(s) run against the layering"; exit 1 }
+      print "every include runs down the layering"
+    }'
