@@ -13,7 +13,7 @@ expected=$(printf '%s\n' \
   Torvex_Api_Get_Sensor_RealTime_Data Torvex_Api_Set_Sensor_Status \
   Torvex_Api_Check_QLXSW_Support Torvex_Api_Get_QLXSW_PowerStatus Torvex_Api_Exit_KIVO | sort)
 # objdump -p lists exports as "[ordinal] name" lines inside the "[Ordinal/Name Pointer] Table".
-actual=$(i686-w64-mingw32-objdump -p "$dll" |
+actual=$(${OBJDUMP:?}  -p "$dll" |
   sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | sort)
 if [ "$expected" != "$actual" ]; then
   echo "export table differs from the public names:"
