@@ -32,6 +32,10 @@ trap 'rm -rf "$work"' EXIT
 run() {
   code=0
   "$wine_run" "$exe" "$@" >"$work/out" 2>"$work/err" || code=$?
+  if [ "$code" = 77 ]; then
+    cat "$work/err" >&2  # this machine cannot run the build's programs; wine-run said why
+    exit 77
+  fi
   out=$(tr -d '\r' <"$work/out")
   err=$(tr -d '\r' <"$work/err")
 }
