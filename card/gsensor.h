@@ -19,7 +19,8 @@ public:
     bool HasDriver() const { return m_pBMI321 != nullptr; }
 
     // One reading through the driver, framed by diagnostics that show the angles the caller passed
-    // in and the smoothed ones handed back. Needs the driver; always 0.
+    // in and the smoothed ones handed back. Needs the driver; 0, or -1 with nothing written when a
+    // record is missing (without the second one the sensor is still read and the filter moves on).
     int GetSensorData(GSensorData* raw, GSensorData* filtered);
 
 private:

@@ -41,6 +41,8 @@ int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
     uint8_t block[kPowerBlockLength];  // decoded only once a good read has filled it
     if (m_spBus->ReadBlock(m_byDevAddr, kRegPowerBlock, block, sizeof(block)) == 0) {
         m_nPowerFailCount = 0;
+        // The cache takes the block as written, so without a block it keeps what it had.
+        if (!status) return -1;
         // The readings are decoded into the cache and written to *status from the same values. A
         // copy of fields just stored, from either side, would stall on store forwarding.
         std::copy(status->fValue + 6, status->fValue + 10, m_PowerCache.fUntouched);
@@ -51,6 +53,7 @@ int CIT8915_V2::GetPowerStatus(QLXSWPowerStatus* status) {
     }
     ++m_nPowerFailCount;
     if (m_bPowerCacheValid && m_nPowerFailCount <= kPowerFailuresBridged) {
+        if (!status) return -1;
         StorePowerReadings(m_PowerCache.readings, status);
         std::copy(m_PowerCache.fUntouched, m_PowerCache.fUntouched + 4, status->fValue + 6);
         return 0;

@@ -18,7 +18,9 @@ public:
     // The counters' advance since this driver was made, wrapping at 32 bits. -1 on a failed read.
     int GetMileageLatestTime(uint32_t* first, uint32_t* second, uint32_t* third) override;
     // The six connector readings. A failed read is bridged with the last good block for up to two
-    // failures in a row; then, or before any good read, -2 and nothing written.
+    // failures in a row; then, or before any good read, -2 and nothing written. Without a block the
+    // read still runs and counts, the cache stays as it was, and where a block would be written
+    // the result is -1.
     int GetPowerStatus(QLXSWPowerStatus* status) override;
     // Four temperatures and the count 4. -1 on a failed read, nothing written.
     int GetThermalMap(ThermalMap* map) override;

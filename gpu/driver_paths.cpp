@@ -21,8 +21,12 @@ bool IsEmptyOrDll(const std::wstring& extension) {
     return extension.empty() || EqualIgnoringCase(extension, L".dll");
 }
 
+// The name rule and the driver-store folder split at the last "\" only: a "/" is part of the name
+// there, so "C:/x/nvapi.dll" names no library.
+bool IsBackslash(wchar_t c) { return c == L'\\'; }
+
 std::wstring FilePart(const std::wstring& path) {
-    const auto last = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
+    const auto last = std::find_if(path.rbegin(), path.rend(), IsBackslash);
     return std::wstring(last.base(), path.end());
 }
 
@@ -110,12 +114,12 @@ std::optional<std::wstring> RegisteredEntryPath(const std::wstring& entry, const
 }
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && IsPathSeparator(folder.back())) return folder + name;
+    if (!folder.empty() && IsBackslash(folder.back())) return folder + name;
     return folder + L"\\" + name;
 }
 
 std::wstring FolderPart(const std::wstring& path) {
-    const auto last = std::find_if(path.rbegin(), path.rend(), IsPathSeparator);
+    const auto last = std::find_if(path.rbegin(), path.rend(), IsBackslash);
     return std::wstring(path.begin(), last.base());
 }
 

@@ -15,6 +15,8 @@
 
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b);
 bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix);
+// "\" or "/": Windows takes either where a path is told absolute or relative, so both count
+// there. The name rule, the folder part and joining use "\" alone.
 bool IsPathSeparator(wchar_t c);
 
 // The texts of a text or text-list value, empty ones left out (a list ends at its first empty
@@ -25,8 +27,8 @@ std::optional<std::vector<std::wstring>> RegistryTexts(const RegistryValue& valu
 // or does not fit 32 bits.
 uint32_t ParseBuildNumber(const std::wstring& text);
 
-// Whether a registered entry names the wanted library: its file part equals the name, or both base
-// names are equal while each extension is empty or ".dll". Case is ignored.
+// Whether a registered entry names the wanted library: its file part (after its last "\") equals
+// the name, or both base names are equal while each extension is empty or ".dll". Case is ignored.
 bool MatchesDriverName(const std::wstring& entry, const std::wstring& name);
 
 // A drive letter, ":" and a separator; or a leading separator.
@@ -37,14 +39,14 @@ bool IsAbsolutePath(const std::wstring& path);
 // Nothing for any other form, or when the system directory is unknown.
 std::optional<std::wstring> RegisteredEntryPath(const std::wstring& entry, const std::wstring& systemDirectory);
 
-// "<folder>\<name>", with one separator between them.
+// "<folder>\<name>", with one "\" between them.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
-// The folder part of a path, up to and including its last separator; empty when there is none.
+// The folder part of a path, up to and including its last "\"; empty when there is none.
 std::wstring FolderPart(const std::wstring& path);
 
-// Whether a full path lies inside a folder: it begins with the folder and a separator, case
-// ignored. An empty folder contains nothing.
+// Whether a full path lies inside a folder: it begins with the folder and a "\", case ignored.
+// An empty folder contains nothing.
 bool IsInsideFolder(const std::wstring& fullPath, const std::wstring& folder);
 
 // Whether a display adapter's interface path names an NVIDIA device ("VEN_10DE").

@@ -25,8 +25,10 @@ extern "C" {
 
 int Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported) {
     return ExportGuard([&] {
+        const int present = ProbeQLXSW();
+        // Without the byte the probe has still run, but the device is not taken as found.
         if (!pbSupported) return -1;
-        if (ProbeQLXSW() == 0) {
+        if (present == 0) {
             *pbSupported = 0;
             return -1;
         }
@@ -38,7 +40,6 @@ int Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported) {
 
 int Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus) {
     return ExportGuard([&] {
-        if (!pStatus) return kRefusedPointer;
         if (nId < 1) return kKeyBelowOne;
         if (!g_bQLXSWPresent) return kDeviceNotFound;
         std::vector<int32_t> list;
@@ -47,7 +48,11 @@ int Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus) {
         } catch (const std::exception&) {
             return kAnswerNotConverted;
         }
-        return static_cast<int>(FillQLXSWPowerStatus(list, nId, pStatus));
+        if (pStatus) return static_cast<int>(FillQLXSWPowerStatus(list, nId, pStatus));
+        // Without a block the search still decides; only a result that writes is refused.
+        QLXSWPowerStatus scratch{};
+        const QLXSWBlockResult result = FillQLXSWPowerStatus(list, nId, &scratch);
+        return result == kQLXSWFilled || result == kQLXSWShortGroup ? kRefusedPointer : static_cast<int>(result);
     });
 }
 

@@ -18,26 +18,18 @@ DWORD MillisecondsLeft(SteadyClock::time_point deadline) {
     return static_cast<DWORD>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
-// The pipe opened for overlapped I/O, so that every wait on it can be bounded. A pipe whose every
-// instance is busy is waited for until the deadline; one that does not exist is not.
-UniqueFileHandle OpenPipe(char request, SteadyClock::time_point deadline) {
-    for (;;) {
-        UniqueFileHandle pipe(CreateFileA(halvane::kPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_OVERLAPPED, nullptr));
-        if (pipe) return pipe;
-        const DWORD error = GetLastError();
-        if (error != ERROR_PIPE_BUSY) {
-            DebugPrint(L"Helper pipe: cannot open it for '%lc' (error %lu)\n", static_cast<wint_t>(request), error);
-            return pipe;
-        }
-        // A zero wait would mean the pipe's default time-out, not none.
-        const DWORD left = MillisecondsLeft(deadline);
-        if (left == 0 || !WaitNamedPipeA(halvane::kPipeName, left)) {
-            DebugPrint(L"Helper pipe: still busy after %lld ms, '%lc' not sent\n",
-                       static_cast<long long>(kExchangeLimit.count()), static_cast<wint_t>(request));
-            return UniqueFileHandle();
-        }
+// The pipe opened once, neither waited for nor retried: a pipe whose every instance is busy, like
+// one that does not exist, gives no exchange. It is opened for overlapped I/O so that every wait on
+// it can be bounded; that is a property of this end's handle only, so the helper sees the same
+// connection, the same one-byte request and the same close as from a synchronous client.
+UniqueFileHandle OpenPipe(char request) {
+    UniqueFileHandle pipe(CreateFileA(halvane::kPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OVERLAPPED, nullptr));
+    if (!pipe) {
+        DebugPrint(L"Helper pipe: cannot open it for '%lc' (error %lu)\n", static_cast<wint_t>(request),
+                   GetLastError());
     }
+    return pipe;
 }
 
 // Waits for an overlapped operation that `started` began, at most until the deadline, and cancels
@@ -67,7 +59,7 @@ long long Complete(HANDLE pipe, OVERLAPPED& operation, BOOL started, SteadyClock
 
 std::string PipeTransact(char request) {
     const SteadyClock::time_point deadline = SteadyClock::now() + kExchangeLimit;
-    const UniqueFileHandle pipe = OpenPipe(request, deadline);
+    const UniqueFileHandle pipe = OpenPipe(request);
     if (!pipe) return kNoAnswer;
 
     OVERLAPPED write{};

@@ -7,7 +7,9 @@
  *
  * Board exports take a GPU identifier (the GPU's PCI bus number) first. An identifier that matches
  * no board addresses the first board; with no board at all they return -1 and write nothing. A null
- * pointer argument of any export is refused with -1, and nothing is written. Every export may be
+ * pointer changes nothing but the writes through it: the export still does the work that comes
+ * before them (reads, state changes, helper exchanges), then returns -1 and writes nothing where it
+ * would write; where it would not write, its own code stands. Every export may be
  * called from several threads: the board exports run one at a time, and so do the sensor exports
  * and the QLXSW exports, each group under a lock of its own.
  *
@@ -67,7 +69,8 @@ typedef uint16_t TorvexWChar;
 
 /* Capability pair filled by Torvex_Api_Check_Function_Support. */
 typedef struct FunctionSupport {
-    uint32_t nFunction; /* bit 0 usage-time totals, bit 1 power status, bit 2 thermal map, bit 3 */
+    uint32_t nFunction; /* bit 0 usage-time totals, bit 1 power status, bit 2 thermal map, bit 3
+                           reported but used by no export */
     uint32_t nVersion;  /* controller firmware version word, e.g. 0x0511 */
 } FunctionSupport;
 
@@ -240,7 +243,7 @@ TORVEX_API int TORVEX_CALL Torvex_Api_Get_Systerm_Sensor_Count(void);
 /* Re-reads the enabled sensors and copies every record to the array whose address *ppRecords holds
  * (room for the count). Each query shows the readings the SDK took at the end of the one before.
  * Writes the count to *pnCount; 0 ok; -1 empty catalogue (count 0) or null array; -1 with nothing
- * done for a null pnCount or ppRecords. */
+ * written (after the refresh) for a null pnCount or ppRecords. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Get_Sensor_RealTime_Data(int32_t* pnCount, SensorRecord** ppRecords);
 /* For each of *pnCount records, the sensor with its nNumber takes its bEnabled. 0 all found; -2 some
  * not found (the others are applied); -1 a count below 1, a null pRecords or a null pnCount. */
@@ -250,15 +253,19 @@ TORVEX_API int TORVEX_CALL Torvex_Api_Set_Sensor_Status(int32_t* pnCount, const 
 
 /* Asks the host application's helper process (Halvane.exe, started from LIB\x86_lib, else
  * LIB\x64_lib, below the current directory) whether the QLXSW device is there. 1 present (writes
- * 1); -1 absent (writes 0) or a null pointer (writes nothing). A helper that cannot be reached
- * counts as reporting the device. */
+ * 1); -1 absent (writes 0) or a null pointer (the helpers are still asked; nothing is written and
+ * the device is not marked present). A helper that cannot be reached counts as reporting the
+ * device. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported);
 /* The helper's readings for the key nId, starting the helper if needed. 1 ok (fValue[0] up to
- * fValue[nCount - 1], fTotal, nOverLimit and nCount written); -1 no group covers the key, the
- * helper gave no usable answer, or a null pStatus; -3 nId below 1; -4 no successful
- * Torvex_Api_Check_QLXSW_Support yet; -5 the answer does not convert; -6 an empty list; -7 the
- * group announces more readings than it holds (only nCount and fTotal = 0 written). Nothing is
- * written on the other codes. Each exchange with the helper takes at most 1000 ms. */
+ * fValue[nCount - 1], fTotal, nOverLimit and nCount written); -1 no group covers the key (also
+ * when the helper cannot be reached or does not answer in time: its answer then reads "ERROR"),
+ * or a null pStatus where the block would be written; -3 nId below 1; -4 no successful
+ * Torvex_Api_Check_QLXSW_Support yet; -5 the answer does not convert (garbage); -6 an empty list
+ * or a group count below 1 (also when the helper hangs up without answering, or the last check
+ * found no helper build); -7 the group announces more readings than it holds (only nCount and
+ * fTotal = 0 written). Nothing is written on the other codes. Each exchange with the helper takes
+ * at most 1000 ms. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus);
 /* Tells the helper to end; the next reading query starts it again. Always 0. */
 TORVEX_API int TORVEX_CALL Torvex_Api_Exit_KIVO(void);

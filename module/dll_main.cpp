@@ -9,7 +9,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
         try {
             theApp.InitInstance();
         } catch (...) {
-            // Start-up never stops the library from loading; the registry is simply left as built.
+            // Start-up never stops the library from loading: an exception escaping DllMain would
+            // take the host down with it. Only an allocation can fail here, and the registry keeps
+            // the records built before it, each whole (docs/api.md says what a host then sees).
         }
     }
     return TRUE;

@@ -41,7 +41,15 @@ int StartSensorCatalogue(int nFirstNumber) {
             return -1;
         }
     }
-    return BuildSensorCatalogue();
+    try {
+        return BuildSensorCatalogue();
+    } catch (...) {
+        // A build that ran out of memory added nothing; undone like a failed start, the module is
+        // then as if it had never started, and the next start begins afresh.
+        ReleaseSensorSdk();
+        ReleaseHelper();
+        throw;
+    }
 }
 
 int CatalogueSize() { return static_cast<int>(g_vecSensors.size()); }
@@ -65,10 +73,11 @@ int Torvex_Api_Get_Systerm_Sensor_Count(void) {
 }
 
 int Torvex_Api_Get_Sensor_RealTime_Data(int32_t* pnCount, SensorRecord** ppRecords) {
-    if (!pnCount || !ppRecords) return -1;
     return ExportGuard([&] {
         const std::lock_guard<std::mutex> hold(g_sensorLock);
+        // The refresh comes first, whatever the pointers; without either one nothing is written.
         RefreshSensorCatalogue();
+        if (!pnCount || !ppRecords) return -1;
         *pnCount = CatalogueSize();
         SensorRecord* const records = *ppRecords;
         if (CatalogueSize() < 1 || !records) return -1;

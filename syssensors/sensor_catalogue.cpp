@@ -1,16 +1,14 @@
 #include "syssensors/sensor_catalogue.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "base/diag.h"
-#include "syssensors/record_text.h"
 #include "syssensors/sdk_text.h"
 #include "syssensors/sensor_locator.h"
-#include "syssensors/sensor_naming.h"
 #include "syssensors/sensor_reading.h"
 #include "syssensors/sensor_sdk.h"
-#include "syssensors/sensor_text.h"
 
 std::mutex g_sensorLock;
 std::vector<SensorRecord> g_vecSensors;
@@ -23,88 +21,29 @@ namespace {
 bool g_bBuilt = false;
 // Built with the catalogue, kept in step with every record a refresh moves.
 SensorLocator g_locator;
+UniqueClassTexts g_classTexts;
 
-// Each device, each class in table order, and the SDK's count of that class's sensors when it has
-// any; the walk ends when it has asked for kMaxSensorsPerWalk sensors.
-template <typename Visit>
-void WalkSensorClasses(int32_t deviceCount, Visit&& visit) {
-    int32_t budget = kMaxSensorsPerWalk;
-    for (int32_t d = 0; d < deviceCount; ++d) {
-        for (const SensorClass& sensorClass : g_SensorClasses) {
-            const int32_t count = std::min(SdkSensorCount(d, sensorClass.nCode), budget);
-            if (count <= 0) continue;
-            visit(d, count, sensorClass);
-            budget -= count;
-            if (budget == 0) return;
-        }
+// The build's source: the started SDK, its texts converted from the ANSI code page.
+struct StartedSdk {
+    int32_t DeviceClass(int32_t device) { return SdkDeviceClass(device); }
+    std::optional<std::u16string> DeviceName(int32_t device) {
+        std::string name;
+        if (!SdkDeviceName(device, name)) return std::nullopt;
+        return AnsiToUtf16(name.c_str(), MB_PRECOMPOSED);
     }
-}
-
-void PrintReading(int32_t device, int32_t classCode, SensorReading& reading) {
-    ReadingLine line;
-    if (NormaliseSensorReading(device, classCode, reading, line)) StdoutPrint("%s", line.szText);
-}
-
-void SetReadingFields(SensorRecord& r, const SensorReading& reading) {
-    r.nIdLow = cpuidsdk::IdLow(reading.nId);
-    r.nClassNumber = cpuidsdk::IdClassNumber(reading.nId);
-    r.nIdHigh = cpuidsdk::IdHigh(reading.nId);
-    r.nRawValue = reading.nRawValue;
-    r.fValue = reading.fValue;
-    r.fMin = reading.fMin;
-    r.fMax = reading.fMax;
-}
-
-// Numbers wrap around instead of overflowing; the differences below are taken the same way.
-int32_t NextNumber() {
-    const int32_t number = g_nNextSensorNumber;
-    g_nNextSensorNumber = static_cast<int32_t>(static_cast<uint32_t>(number) + 1u);
-    return number;
-}
+    int32_t SensorCount(int32_t device, int32_t sensorClass) { return SdkSensorCount(device, sensorClass); }
+    bool SensorInfo(int32_t device, int32_t sensor, int32_t sensorClass, SensorReading& reading) {
+        return SdkSensorInfo(device, sensor, sensorClass, reading);
+    }
+    std::u16string SensorName(const char* text) { return AnsiToUtf16(text, 0); }
+    void Print(const char* line) { StdoutPrint("%s", line); }
+};
 
 // A record's position is its number less the base: numbers are handed out in build order from the
-// base, only by the one build, and never change afterwards.
+// base, only by the one build, and never change afterwards. The difference wraps as the numbers do.
 SensorRecord* RecordNumbered(int32_t number) {
     const uint32_t position = static_cast<uint32_t>(number) - static_cast<uint32_t>(g_nSensorNumberBase);
     return position < g_vecSensors.size() ? &g_vecSensors[position] : nullptr;
-}
-
-void AddDevices(int32_t count) {
-    // Kept for the life of the module, like the counters of the texts seen so far.
-    static UniqueClassTexts classTexts;
-    for (int32_t d = 0; d < count; ++d) {
-        SensorDevice device;
-        device.nDeviceIndex = d;
-        device.strClass = std::u16string(DeviceClassText(SdkDeviceClass(d)));
-        std::string name;
-        device.strName = SdkDeviceName(d, name) ? Cut(AnsiToUtf16(name.c_str(), MB_PRECOMPOSED), kDeviceTextChars)
-                                                : Widen("Device " + std::to_string(d));
-        device.nSensorCount = SdkSensorCount(d, cpuidsdk::kAllSensorClasses);
-        g_vecSensorDevices.push_back(std::move(device));
-    }
-    for (SensorDevice& device : g_vecSensorDevices) device.strClass = classTexts.Enter(std::move(device.strClass));
-}
-
-void AddClassSensors(int32_t d, int32_t count, const SensorClass& sensorClass, int32_t classOrdinal) {
-    const std::u16string category = BuildSensorCategory(g_vecSensorDevices[d].strClass, Widen(sensorClass.szName));
-    for (int32_t i = 0; i < count; ++i) {
-        SensorReading reading;
-        // A sensor the SDK does not answer for is left out; it uses up no number.
-        if (!SdkSensorInfo(d, i, sensorClass.nCode, reading)) continue;
-        PrintReading(d, sensorClass.nCode, reading);
-        SensorRecord& r = g_vecSensors.emplace_back();
-        r.nDeviceIndex = d;
-        const std::u16string name = NormaliseSensorName(Cut(AnsiToUtf16(reading.szName, 0), kRecordTextChars));
-        SetRecordText(r.szName, name);
-        SetRecordText(r.szUnit, reading.szUnit);
-        r.nSensorIndex = i;
-        r.nClassOrdinal = classOrdinal;
-        SetReadingFields(r, reading);
-        r.bEnabled = 1;
-        r.nNumber = NextNumber();
-        SetRecordText(r.szCategory, category);
-        SetRecordText(r.szKey, BuildSensorKey(name, category));
-    }
 }
 
 void RefreshClassSensors(int32_t d, int32_t count, int32_t classCode) {
@@ -114,14 +53,15 @@ void RefreshClassSensors(int32_t d, int32_t count, int32_t classCode) {
         if (found == SensorLocator::kNone || !g_vecSensors[found].bEnabled) continue;
         SensorReading reading;
         if (!SdkSensorInfo(d, i, classCode, reading)) continue;
-        PrintReading(d, classCode, reading);
+        StartedSdk sdk;
+        catalogue_build::PrintReading(sdk, d, classCode, reading);
         const int32_t number = g_vecSensors[found].nNumber;
         SensorRecord* target = RecordNumbered(number);
         if (!target) continue;
         const SensorSlot before = SlotOf(*target);
         target->bEnabled = 1;
         target->nDeviceIndex = d;
-        SetReadingFields(*target, reading);
+        catalogue_build::SetReadingFields(*target, reading);
         target->nNumber = number;
         target->nSensorIndex = i;
         g_locator.Move(static_cast<size_t>(target - g_vecSensors.data()), before, SlotOf(*target));
@@ -135,18 +75,9 @@ bool SensorCatalogueBuilt() { return g_bBuilt; }
 int BuildSensorCatalogue() {
     const int32_t deviceCount = SdkDeviceCount();
     if (deviceCount == -1) return -3;
-    const int32_t devices = std::min(deviceCount, kMaxSensorDevices);
-    AddDevices(devices);
-    // The devices' own counts of their sensors size the catalogue once instead of growing it.
-    int64_t expected = 0;
-    for (const SensorDevice& device : g_vecSensorDevices) expected += std::max(device.nSensorCount, 0);
-    g_vecSensors.reserve(static_cast<size_t>(std::min<int64_t>(expected, kMaxSensorsPerWalk)));
-    int32_t classOrdinal = 0;
-    WalkSensorClasses(devices, [&](int32_t d, int32_t count, const SensorClass& sensorClass) {
-        AddClassSensors(d, count, sensorClass, classOrdinal++);
-    });
-    NameCatalogue(g_vecSensors, g_vecSensorDevices);
-    g_locator.Build(g_vecSensors);
+    StartedSdk sdk;
+    AppendToCatalogue(sdk, std::min(deviceCount, kMaxSensorDevices),
+                      {g_vecSensors, g_vecSensorDevices, g_classTexts, g_nNextSensorNumber, g_locator});
     g_bBuilt = true;
     SdkRefresh();
     return 0;
@@ -158,7 +89,7 @@ void RefreshSensorCatalogue() {
     if (deviceCount == -1) return;
     const int32_t devices = std::min(deviceCount, kMaxSensorDevices);
     if (devices != static_cast<int32_t>(g_vecSensorDevices.size())) return;
-    WalkSensorClasses(devices, [](int32_t d, int32_t count, const SensorClass& sensorClass) {
+    WalkSensorClasses(devices, SdkSensorCount, [](int32_t d, int32_t count, const SensorClass& sensorClass) {
         RefreshClassSensors(d, count, sensorClass.nCode);
     });
     SdkRefresh();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TorvexModule.h"
+#include "syssensors/catalogue_build.h"
 #include "syssensors/sensor_device.h"
 
 // One caller at a time for the catalogue and the SDK binding: the host may call the four sensor
@@ -20,15 +21,11 @@ extern std::vector<SensorDevice> g_vecSensorDevices;
 extern int32_t g_nSensorNumberBase;  // number of the first record
 extern int32_t g_nNextSensorNumber;  // next number to hand out
 
-// A hostile SDK must not make a walk over its sensors endless or the catalogue huge: at most this
-// many of its devices are taken, and at most this many sensors asked for in one walk.
-constexpr int32_t kMaxSensorDevices = 1024;
-constexpr int32_t kMaxSensorsPerWalk = 32768;
-
 // True once a build has succeeded; the catalogue is then never built again.
 bool SensorCatalogueBuilt();
 // Builds the catalogue from the started SDK: 0, or -3 when the SDK gives no device list (nothing
-// is added then).
+// is added then). A build that runs out of memory adds nothing either: the failure propagates and
+// the catalogue, its class texts and its numbers are as they were.
 int BuildSensorCatalogue();
 // Re-reads the enabled sensors and then has the SDK take new readings, so each query shows the
 // readings taken at the end of the one before. Does nothing without an SDK or when the SDK's

@@ -42,7 +42,7 @@ TEST(It8915Decode, PowerReadingsAreFloatProductsOfTheLastWordOfEachGroupInRevers
     EXPECT_EQ(6, status.nCount);
 }
 
-TEST(It8915Decode, ThermalPairsAreAveragedInFloatAndANegativeFourthSensorIsSkipped) {
+TEST(It8915Decode, ThermalPairsAreAveragedInFloatAndAFourthSensorWithItsTopBitSetIsSkipped) {
     struct Case {
         int16_t words[8];
         uint32_t expected[4];
@@ -52,6 +52,9 @@ TEST(It8915Decode, ThermalPairsAreAveragedInFloatAndANegativeFourthSensorIsSkipp
         {{650, 300, 400, 313, 555, 420, 0x7FFF, 0}, {Bits(41.0f), 0x41F53334u, Bits(32.5f), Bits(55.5f)}},
         // Each word is a two's-complement reading on its own; a negative fourth one is not reported.
         {{-400, 100, -50, -20, INT16_MIN, -30, 0, 200}, {Bits(-4.0f), Bits(4.0f), Bits(-10.0f), kUntouched}},
+        // Only the top bit decides: a zero fourth word is a reading of 0, -1 is not reported.
+        {{0, 0, 0, 0, 0, 0, 0, 0}, {Bits(0.0f), Bits(0.0f), Bits(0.0f), Bits(0.0f)}},
+        {{0, 0, 0, 0, -1, 0, 0, 0}, {Bits(0.0f), Bits(0.0f), Bits(0.0f), kUntouched}},
     };
     for (const Case& c : cases) {
         uint8_t block[16];

@@ -36,11 +36,12 @@ TEST(DriverPaths, BuildNumbersAreDecimalDigitsOnly) {
 
 TEST(DriverPaths, NamesMatchByFileOrByBaseNameWithDllOrNoExtension) {
     for (const wchar_t* entry : {L"nvapi.dll", L"NVAPI.DLL", L"nvapi", L"NvApi", L"C:\\x\\nvapi.dll",
-                                 L"C:\\x.y\\nvapi", L"\\SystemRoot\\system32\\nvapi.Dll", L"x/nvapi.dll"}) {
+                                 L"C:\\x.y\\nvapi", L"\\SystemRoot\\system32\\nvapi.Dll", L"C:/x\\nvapi.dll"}) {
         EXPECT_TRUE(MatchesDriverName(entry, L"nvapi.dll")) << entry;
     }
     for (const wchar_t* entry : {L"nvapi.dll.bak", L"nvapi64.dll", L"nvap.dll", L"nvapi.", L"nvapi.exe",
-                                 L"C:\\nvapi.dll\\", L"C:\\nvapi.dll\\x", L"", L"xnvapi.dll", L"nvapi .dll"}) {
+                                 L"C:\\nvapi.dll\\", L"C:\\nvapi.dll\\x", L"", L"xnvapi.dll", L"nvapi .dll",
+                                 L"C:/x/nvapi.dll", L"x/nvapi", L"C:\\x/nvapi.dll"}) {
         EXPECT_FALSE(MatchesDriverName(entry, L"nvapi.dll")) << entry;
     }
     // The wanted name's own extension counts too: a name without one takes ".dll" entries, a name
@@ -84,6 +85,8 @@ TEST(DriverPaths, FoldersContainOnlyWhatLiesBelowThem) {
     EXPECT_FALSE(IsInsideFolder(L"\\\\server\\nvapi.dll", L""));
     EXPECT_EQ(L"C:\\a\\", FolderPart(L"C:\\a\\b.inf"));
     EXPECT_EQ(L"", FolderPart(L"b.inf"));
+    EXPECT_EQ(L"C:\\", FolderPart(L"C:\\a/b.inf"));
+    EXPECT_EQ(L"C:/a/\\b.dll", JoinPath(L"C:/a/", L"b.dll"));
     EXPECT_TRUE(NamesNvidiaDevice(L"\\\\?\\pci#ven_10de&dev_2684"));
     EXPECT_FALSE(NamesNvidiaDevice(L"\\\\?\\pci#ven_10d&dev_2684"));
 }

@@ -112,6 +112,9 @@ const std::vector<Machine> kMachines = {
      {[](auto& m) { m.wow64 = false; }, Registered(L"UserModeDriverName", {kStore + L"x86\\nvapi.dll"}),
       Wow({kStore + L"nvapi.dll"})},
      kRegistered, kStore + L"x86\\nvapi.dll", 0, Reg::Found, Store::NotTried},
+    // A "/" is part of an entry's file part, so this entry names no library and the search goes on.
+    {"SlashSeparatedEntryIsNoMatch", {Wow({L"C:/Windows/system32/nvapi.dll"})}, kStoreRoad, kStore + L"nvapi.dll", 0,
+     Reg::NotRegistered, Store::Found},
     // Though the store has the file.
     {"OtherRelativeFormIsDropped", {Wow({L"SysWOW64\\nvapi.dll"})}, kSystem, kSystem32 + L"nvapi.dll", 0, Reg::Found,
      Store::NotTried, [](const auto& r, const auto&) { EXPECT_TRUE(r.search.entryDropped); }},
@@ -198,6 +201,8 @@ const std::vector<Machine> kMachines = {
          EXPECT_EQ(1, m.adapterEnumerations);
      }},
     {"DirectoryInTheDriverStore", {[](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x10; }}, kSystem,
+     kSystem32 + L"nvapi.dll", 0, Reg::NotRegistered, Store::NoFile},
+    {"DeviceInTheDriverStore", {[](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x40; }}, kSystem,
      kSystem32 + L"nvapi.dll", 0, Reg::NotRegistered, Store::NoFile},
     {"DriverStoreGivesARelativeFolder",
      {[](auto& m) {

@@ -1,6 +1,8 @@
 // A helper that misbehaves costs the host at most the module's bound on one exchange (1000 ms,
 // kExchangeLimit) and never more than what its answer says: the real DLL against the bench's
 // helper told to misbehave.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,14 +44,15 @@ TEST(HelperMisbehaviour, AReadingAnswerCountsOnlyAsFarAsItArrivesInTimeWithin511
         const wchar_t* diagnostic;
     };
     const wchar_t* const late = L"Helper pipe: no answer to 'g' within 1000 ms\n";
-    const wchar_t* const busy = L"Helper pipe: still busy after 1000 ms, 'g' not sent\n";
+    const wchar_t* const busy = L"Helper pipe: cannot open it for 'g' (error 231)\n";
     const Case cases[] = {
         // An answer that comes too late or never is "ERROR", the list {14}, whose first group's
         // header does not fit: -1.
         {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 200, "on": "g"})", 1, 1.0f, 3.0f, nullptr},
         {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 5000, "on": "g"})", -1, 0, 0, late},
         {kTwoReadings + R"("misbehave": {"kind": "silent", "on": "g"})", -1, 0, 0, late},
-        {kTwoReadings + R"("misbehave": {"kind": "busy", "ms": 300})", 1, 1.0f, 3.0f, nullptr},
+        // A busy pipe is not waited for, even when it would be free soon: "ERROR" as well.
+        {kTwoReadings + R"("misbehave": {"kind": "busy", "ms": 300})", -1, 0, 0, busy},
         {kTwoReadings + R"("misbehave": {"kind": "busy"})", -1, 0, 0, busy},
         // Beyond the bytes the module reads, or after the zero byte, lies text that would make the
         // answer unconvertible (-5).
@@ -84,14 +87,20 @@ TEST(HelperMisbehaviour, AReadingAnswerCountsOnlyAsFarAsItArrivesInTimeWithin511
 }
 
 // The probe reads its answers the same way: "FALSE" beyond the 511th byte or after a zero byte is
-// not seen, and an answer that never comes is "ERROR", which holds no "FALSE".
+// not seen, and an answer that never comes is "ERROR", which holds no "FALSE". So is a busy pipe,
+// which is not waited for: the "c" and the "x" that follows it never reach the helper.
 TEST(HelperMisbehaviour, TheProbeSeesOnlyWhatTheOneReadDeliversInTime) {
-    const char* const misbehaviours[] = {
-        R"("x86": {"device": true}, "misbehave": {"kind": "oversized", "on": "c"})",
-        R"("x86": {"device": true}, "misbehave": {"kind": "zero-byte", "on": "c"})",
-        R"("x86": {"device": false}, "misbehave": {"kind": "silent", "on": "c"})",
+    const struct {
+        const char* misbehaviour;
+        Strings requests;
+    } cases[] = {
+        {R"("x86": {"device": true}, "misbehave": {"kind": "oversized", "on": "c"})", {"x86 c", "x86 x"}},
+        {R"("x86": {"device": true}, "misbehave": {"kind": "zero-byte", "on": "c"})", {"x86 c", "x86 x"}},
+        {R"("x86": {"device": false}, "misbehave": {"kind": "silent", "on": "c"})", {"x86 c", "x86 x"}},
+        // Busy for longer than the launch takes, shorter than the bound on one exchange.
+        {R"("x86": {"device": false}, "misbehave": {"kind": "busy", "ms": 800})", {}},
     };
-    for (const char* misbehaviour : misbehaviours) {
+    for (const auto& [misbehaviour, requests] : cases) {
         HelperBench bench(misbehaviour);
         LoadedModule module;
         bench.Serve("x86");
@@ -102,8 +111,17 @@ TEST(HelperMisbehaviour, TheProbeSeesOnlyWhatTheOneReadDeliversInTime) {
         EXPECT_EQ(1, supported) << misbehaviour;
         // One launch (100 ms and the process start), then "c" and "x", each within the bound.
         EXPECT_LE(ms, 2 * kExchangeLimitMs + 100 + kSchedulingMarginMs) << misbehaviour;
-        EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests()) << misbehaviour;
+        EXPECT_EQ(requests, bench.Requests()) << misbehaviour;
     }
+}
+
+TEST(HelperMisbehaviour, AnExitToABusyPipeIsLost) {
+    HelperBench bench(R"("misbehave": {"kind": "busy", "ms": 300})");
+    LoadedModule module;
+    bench.Serve("x86");
+    EXPECT_EQ(0, module->Exit_KIVO());
+    Sleep(500);
+    EXPECT_EQ(Strings{}, bench.Requests()) << "not sent once the pipe was free";
 }
 
 TEST(HelperMisbehaviour, AHelperThatNeverTakesItsLeaveHoldsTheReleaseOnlyForTheBound) {

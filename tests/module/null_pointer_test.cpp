@@ -1,7 +1,8 @@
-// A null pointer in any pointer argument of any export, alone or with others: refused with -1
-// before anything else happens, whatever the identifier, with nothing written through the other
-// pointers and nothing asked of the boards, the helper or the sensor SDK; on a machine with a board
-// and on one without, before and after the QLXSW device and the sensors were started.
+// A null pointer in any pointer argument of any export, alone or with others, changes nothing but
+// the writes through it: the export does the same device, helper and SDK work as with every
+// pointer given, answers the same where that call writes nothing and -1 where it would write, and
+// writes nothing at all; on a machine with a board and on one without, before and after the
+// QLXSW device and the sensors were started. And the state that work leaves shows in later answers.
 #include <climits>
 #include <string>
 #include <vector>
@@ -42,35 +43,39 @@ struct PointerCase {
     const char* name;
     int pointers;
     First first;
+    // The pointers the export reads before it does anything: a null one there is refused at once.
+    unsigned readFirst;
     int (*call)(const ModuleExports&, int id, Outputs&, unsigned nullMask);
 };
 
-// One row per export with pointers: its name, how many pointers, its first argument, and the
-// arguments after the identifier, each pointer through Unless(n, its index, ...).
-#define TVX_ROW(export, pointers, first, ...)                                                        \
-    {#export, pointers, First::first, [](const ModuleExports& m, int id, Outputs& o, unsigned n) { \
-         (void)id;                                                                                   \
-         return m.export(__VA_ARGS__);                                                               \
+// One row per export with pointers: its name, how many pointers, its first argument, the pointers
+// it reads first, and the arguments after the identifier, each pointer through Unless(n, its
+// index, ...).
+#define TVX_ROW(export, pointers, first, readFirst, ...)                                                        \
+    {#export, pointers, First::first, readFirst, [](const ModuleExports& m, int id, Outputs& o, unsigned n) { \
+         (void)id;                                                                                              \
+         return m.export(__VA_ARGS__);                                                                          \
      }}
 
 const PointerCase kPointerCases[] = {
-    TVX_ROW(Check_Function_Support, 1, BoardId, id, Unless(n, 0, &o.board.support)),
-    TVX_ROW(Check_MTPD_Support, 1, BoardId, id, Unless(n, 0, &o.board.flag)),
-    TVX_ROW(Check_GSensor_Support, 1, BoardId, id, Unless(n, 0, &o.board.flag)),
-    TVX_ROW(GetThermalMap, 1, BoardId, id, Unless(n, 0, &o.board.map)),
-    TVX_ROW(GetPowerStatus, 1, BoardId, id, Unless(n, 0, &o.board.power)),
-    TVX_ROW(GetMileageTotalTime, 3, BoardId, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
+    TVX_ROW(Check_Function_Support, 1, BoardId, 0, id, Unless(n, 0, &o.board.support)),
+    TVX_ROW(Check_MTPD_Support, 1, BoardId, 0, id, Unless(n, 0, &o.board.flag)),
+    TVX_ROW(Check_GSensor_Support, 1, BoardId, 0, id, Unless(n, 0, &o.board.flag)),
+    TVX_ROW(GetThermalMap, 1, BoardId, 0, id, Unless(n, 0, &o.board.map)),
+    TVX_ROW(GetPowerStatus, 1, BoardId, 0, id, Unless(n, 0, &o.board.power)),
+    TVX_ROW(GetMileageTotalTime, 3, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
             Unless(n, 2, &o.board.third)),
-    TVX_ROW(GetMileageLatestTime, 3, BoardId, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
+    TVX_ROW(GetMileageLatestTime, 3, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
             Unless(n, 2, &o.board.third)),
-    TVX_ROW(GetMileageLatestManual, 3, BoardId, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
+    TVX_ROW(GetMileageLatestManual, 3, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
             Unless(n, 2, &o.board.third)),
-    TVX_ROW(GetMileageStatus, 1, BoardId, id, Unless(n, 0, &o.board.state)),
-    TVX_ROW(Get_GSensor_Data, 2, BoardId, id, Unless(n, 0, &o.board.raw), Unless(n, 1, &o.board.filtered)),
-    TVX_ROW(Get_Sensor_RealTime_Data, 2, Pointer, Unless(n, 0, &o.count), Unless(n, 1, &o.cell)),
-    TVX_ROW(Set_Sensor_Status, 2, Pointer, Unless(n, 0, &o.givenCount), Unless(n, 1, &o.record)),
-    TVX_ROW(Check_QLXSW_Support, 1, Pointer, Unless(n, 0, &o.present)),
-    TVX_ROW(Get_QLXSW_PowerStatus, 1, Key, id, Unless(n, 0, &o.power)),
+    TVX_ROW(GetMileageStatus, 1, BoardId, 0, id, Unless(n, 0, &o.board.state)),
+    // The first record's angles go into a diagnostic before the sensor is read.
+    TVX_ROW(Get_GSensor_Data, 2, BoardId, 0x1, id, Unless(n, 0, &o.board.raw), Unless(n, 1, &o.board.filtered)),
+    TVX_ROW(Get_Sensor_RealTime_Data, 2, Pointer, 0, Unless(n, 0, &o.count), Unless(n, 1, &o.cell)),
+    TVX_ROW(Set_Sensor_Status, 2, Pointer, 0x3, Unless(n, 0, &o.givenCount), Unless(n, 1, &o.record)),
+    TVX_ROW(Check_QLXSW_Support, 1, Pointer, 0, Unless(n, 0, &o.present)),
+    TVX_ROW(Get_QLXSW_PowerStatus, 1, Key, 0, id, Unless(n, 0, &o.power)),
 };
 #undef TVX_ROW
 
@@ -81,33 +86,70 @@ std::vector<int64_t> SdkActivity() {
     return counts;
 }
 
-// Every non-empty set of an export's pointers left out, for each identifier: -1, nothing written,
-// nothing asked of anyone, nothing said.
-void ExpectEveryNullPointerRefused(const LoadedModule& module, const HelperBench& helper) {
-    DebugOutputCapture debug;
-    const size_t requests = helper.Requests().size();
-    const std::vector<int64_t> sdk = SdkActivity();
+// What one call asked of the boards, the sensor SDK and the helper.
+struct Activity {
+    Strings i2c;
+    std::vector<int64_t> sdk;
+    Strings requests;
+
+    bool operator==(const Activity& other) const {
+        return i2c == other.i2c && sdk == other.sdk && requests == other.requests;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Activity& a) {
+    out << "i2c:";
+    for (const std::string& t : a.i2c) out << " " << t;
+    out << "; sdk:";
+    for (int64_t n : a.sdk) out << " " << n;
+    out << "; helper:";
+    for (const std::string& r : a.requests) out << " " << r;
+    return out;
+}
+
+template <typename Call>
+Activity ActivityOf(const HelperBench& helper, Call&& call) {
+    Traffic();
+    const std::vector<int64_t> sdkBefore = SdkActivity();
+    const size_t requestsBefore = helper.Requests().size();
+    call();
+    Activity a{Traffic(), SdkActivity(), helper.Requests()};
+    for (size_t i = 0; i < a.sdk.size(); ++i) a.sdk[i] -= sdkBefore[i];
+    a.requests.erase(a.requests.begin(), a.requests.begin() + static_cast<std::ptrdiff_t>(requestsBefore));
+    return a;
+}
+
+// Every non-empty set of an export's pointers left out, for each identifier, each call followed by
+// the same call with every pointer given: the same work, the same answer where that call wrote
+// nothing and -1 where it wrote; nothing written.
+void ExpectNullsChangeOnlyTheWrites(const LoadedModule& module, const HelperBench& helper) {
     for (const PointerCase& c : kPointerCases) {
         for (unsigned nullMask = 1; nullMask < (1u << c.pointers); ++nullMask) {
             for (int id : c.first == First::Pointer ? std::vector<int>{0} : std::vector<int>{1, INT_MIN, INT_MAX}) {
                 SCOPED_TRACE(std::string(c.name) + ", null mask " + std::to_string(nullMask) + ", id " +
                              std::to_string(id));
-                Outputs outputs;
-                EXPECT_EQ(-1, c.call(module.api(), id, outputs, nullMask));
-                EXPECT_TRUE(outputs.Untouched());
+                Outputs withNulls;
+                int result = 0;
+                const Activity nulls =
+                    ActivityOf(helper, [&] { result = c.call(module.api(), id, withNulls, nullMask); });
+                Outputs given;
+                int full = 0;
+                const Activity all = ActivityOf(helper, [&] { full = c.call(module.api(), id, given, 0); });
+
+                EXPECT_TRUE(withNulls.Untouched());
+                const bool refusedFirst = (nullMask & c.readFirst) != 0;
+                EXPECT_EQ(refusedFirst || !given.Untouched() ? -1 : full, result) << "with every pointer: " << full;
+                const Activity none{{}, {0, 0, 0, 0, 0}, {}};
+                EXPECT_EQ(refusedFirst ? none : all, nulls);
             }
         }
     }
-    EXPECT_EQ(Strings{}, Traffic());
-    EXPECT_EQ(requests, helper.Requests().size());
-    EXPECT_EQ(sdk, SdkActivity());
-    EXPECT_EQ(L"", debug.Text());
 }
 
 // The QLXSW device found and the sensors started, through a helper that serves as many builds in
 // turn as the calls below tell one to end.
 void StartQLXSWAndSensors(const LoadedModule& module, HelperBench& helper) {
-    helper.Serve("x86,x86,x86");
+    helper.Serve("x86,x86,x86,x86");
     uint8_t present = 0;
     ASSERT_EQ(1, module->Check_QLXSW_Support(&present));
     ASSERT_EQ(0, module->GetSystermSensorInfo(0));
@@ -116,27 +158,20 @@ void StartQLXSWAndSensors(const LoadedModule& module, HelperBench& helper) {
 
 }  // namespace
 
-TEST(NullPointers, AreRefusedWithABoardBeforeAndAfterTheStarts) {
+TEST(NullPointers, ChangeOnlyTheWritesWithABoardBeforeAndAfterTheStarts) {
     HelperBench helper("", {HelperBuild::X86}, Gpu(1, 0x511, R"("0xFD": 7)"), kSdk);
     LoadedModule module;
-    Traffic();
-    ExpectEveryNullPointerRefused(module, helper);
+    ExpectNullsChangeOnlyTheWrites(module, helper);
     StartQLXSWAndSensors(module, helper);
-    ExpectEveryNullPointerRefused(module, helper);
-
-    // With every pointer given the same calls are served, so the refusals above were the nulls'.
-    for (const PointerCase& c : kPointerCases) {
-        Outputs outputs;
-        EXPECT_NE(-1, c.call(module.api(), 1, outputs, 0)) << c.name;
-    }
+    ExpectNullsChangeOnlyTheWrites(module, helper);
 }
 
-TEST(NullPointers, AreRefusedWithoutABoardBeforeAndAfterTheStarts) {
+TEST(NullPointers, ChangeOnlyTheWritesWithoutABoardBeforeAndAfterTheStarts) {
     HelperBench helper("", {HelperBuild::X86}, "", kSdk);
     LoadedModule module;
-    ExpectEveryNullPointerRefused(module, helper);
+    ExpectNullsChangeOnlyTheWrites(module, helper);
     StartQLXSWAndSensors(module, helper);
-    ExpectEveryNullPointerRefused(module, helper);
+    ExpectNullsChangeOnlyTheWrites(module, helper);
 
     // Without a board every board export refuses, also with every pointer given.
     DebugOutputCapture debug;
@@ -152,4 +187,53 @@ TEST(NullPointers, AreRefusedWithoutABoardBeforeAndAfterTheStarts) {
     }
     EXPECT_EQ(Strings{}, Traffic());
     EXPECT_EQ(L"", debug.Text());
+}
+
+// The state that the work before a write changes shows in the answers that follow.
+TEST(NullPointers, LeaveWhatTheWorkBeforeTheWriteChanged) {
+    HelperBench helper("", {HelperBuild::X86}, Gpu(1, 0x511, R"("0xFD": 7)"), kSdk);
+    LoadedModule module;
+
+    // The capability bits are read again and kept: without bit 2 the thermal map's gate closes.
+    SetRegisters(0, 0xFD, {3});
+    EXPECT_EQ(-1, module->Check_Function_Support(1, nullptr));
+    ThermalMap map{};
+    EXPECT_EQ(-1, module->GetThermalMap(1, &map));
+
+    // With no recent reading the power status gives its own -2. A failed read that would hand
+    // out the last good block counts towards the bridge all the same.
+    QLXSWPowerStatus power{};
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x80, -1, 0));
+    EXPECT_EQ(-2, module->GetPowerStatus(1, nullptr));
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x80, 0, 0));
+    ASSERT_EQ(0, module->GetPowerStatus(1, &power));
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x80, -1, 0));
+    EXPECT_EQ(-1, module->GetPowerStatus(1, nullptr));
+    EXPECT_EQ(0, module->GetPowerStatus(1, &power));
+    EXPECT_EQ(-2, module->GetPowerStatus(1, &power)) << "the third failure in a row";
+
+    // Without the second record the sensor is read and the filter moves on: the next reading is
+    // smoothed with that one instead of being the filter's first.
+    SetRegisters(0, 0x70, {0x10, 0, 0, 0, 0, 0, 0});
+    GSensorData raw = Poisoned<GSensorData>();
+    EXPECT_EQ(-1, module->Get_GSensor_Data(1, &raw, nullptr));
+    EXPECT_TRUE(Untouched(raw));
+    SetRegisters(0, 0x70, {0, 0, 0x10, 0, 0, 0, 0});
+    GSensorData filtered{};
+    ASSERT_EQ(0, module->Get_GSensor_Data(1, &raw, &filtered));
+    EXPECT_NE(Bits(raw.fXsign), Bits(filtered.fXsign));
+
+    // The helper is asked, but the device is not taken as found; a reading query that starts
+    // the helper has started it for the next one.
+    DebugOutputCapture diagnostics;
+    helper.Serve("x86,x86");
+    EXPECT_EQ(-1, module->Check_QLXSW_Support(nullptr));
+    EXPECT_EQ(Strings({"x86 c", "x86 x"}), helper.Requests());
+    EXPECT_EQ(-4, module->Get_QLXSW_PowerStatus(1, &power));
+    uint8_t present = 0;
+    ASSERT_EQ(1, module->Check_QLXSW_Support(&present));
+    EXPECT_EQ(-1, module->Get_QLXSW_PowerStatus(1, nullptr));
+    EXPECT_EQ(Strings({"x86", "x86", "x86"}), Launches(diagnostics)) << "two probes and the reading query";
+    module->Get_QLXSW_PowerStatus(1, &power);
+    EXPECT_EQ(3u, Launches(diagnostics).size()) << "the helper was started already";
 }

@@ -13,11 +13,11 @@ bool OneOf(int code, std::initializer_list<int> codes) {
 
 std::string Text(int value) { return std::to_string(value); }
 
-// A call with a null pointer must be refused with -1 and write nothing; any other call must give one
-// of its export's codes, and what it wrote must pass `written`.
+// Every call must give one of its export's codes. A call with a null pointer must write nothing
+// (where it would write, it gives -1); any other call's writes must pass `written`.
 Answer Judge(Draw& draw, int code, std::initializer_list<int> codes, bool untouched, bool written,
              std::string arguments) {
-    Answer a{code, draw.AnyNull() ? code == -1 && untouched : OneOf(code, codes) && written, std::move(arguments)};
+    Answer a{code, OneOf(code, codes) && (draw.AnyNull() ? untouched : written), std::move(arguments)};
     if (draw.AnyNull()) a.arguments += " (a null pointer)";
     draw.Reset();
     return a;
