@@ -5,13 +5,14 @@
 #include <cstdlib>
 
 #include "base/library_export.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
 // Never freed: ADLX goes on using the contexts created from it until the process ends.
 HMODULE g_hAdlLibrary;
 
-HMODULE LoadAdl() { return LoadLibraryW(L"atiadlxy.dll"); }
+HMODULE LoadAdl() { return LoadLibraryW(vendor::kLibraryNames.adl.wide); }
 
 adl::Main_ControlX2_CreateFn FindCreateContext(HMODULE library) {
     return FindExport<adl::Main_ControlX2_CreateFn>(library, "ADL2_Main_ControlX2_Create");

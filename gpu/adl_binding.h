@@ -4,7 +4,7 @@
 
 #include "vendor/vendor_abi.h"
 
-// Loads "atiadlxy.dll" unless it already is; false when it cannot be loaded.
+// Loads ADL (atiadlxy.dll, on x64 atiadlxx.dll) unless it already is; false when it cannot be loaded.
 bool LoadAdlLibrary();
 
 // A new ADL context from the loaded library, or null when the library has no

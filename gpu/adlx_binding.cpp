@@ -1,13 +1,14 @@
 #include "gpu/adlx_binding.h"
 
 #include "base/library_export.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
 // Application folder, user folders, system32 and the default folders.
 constexpr DWORD kAdlxSearchFlags = 0x1E00;
 
-HMODULE LoadAdlx() { return LoadLibraryExW(L"amdadlx32.dll", nullptr, kAdlxSearchFlags); }
+HMODULE LoadAdlx() { return LoadLibraryExW(vendor::kLibraryNames.adlx.wide, nullptr, kAdlxSearchFlags); }
 
 // Trivially destructible and constant-initialised: nothing runs at unload, so nothing calls into
 // ADLX then.

@@ -8,6 +8,7 @@
 #include "base/library_export.h"
 #include "base/win32_handles.h"
 #include "gpu/driver_library.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ nvapi_frame::Resolved nvapi_frame::g_resolved;
 
 NvAPI_Status LoadNvApiLibrary() {
     if (g_nvapi.module) return nvapi::NVAPI_OK;
-    UniqueModule library(LoadDriverLibrary(L"nvapi.dll"));
+    UniqueModule library(LoadDriverLibrary(vendor::kLibraryNames.nvapi.wide));
     if (!library) return nvapi::NVAPI_LIBRARY_NOT_FOUND;
     nvapi::QueryInterfaceFn query = nullptr;
     nvapi::BeforeCallHookFn beforeHook = nullptr;

@@ -3,6 +3,7 @@
 #include "base/diag.h"
 #include "base/library_export.h"
 #include "syssensors/sdk_text.h"
+#include "vendor/vendor_names.h"
 
 using namespace cpuidsdk;
 
@@ -14,7 +15,7 @@ namespace {
 // Relative paths, each handed to the loader as it is, whose own search rules resolve it: the
 // loader tries it against the program's folder and the system folders before the current one.
 constexpr const wchar_t* kCandidateFolders[] = {L".", L"..\\", L"..\\..\\bin", L"..\\..\\..\\bin"};
-constexpr wchar_t kSdkFileName[] = L"cpuidsdk.dll";
+constexpr const wchar_t* kSdkFileName = vendor::kLibraryNames.cpuidSdk.wide;
 
 // The slot's function, or null when there is no SDK or the slot is unbound.
 template <typename Fn>

@@ -1,5 +1,6 @@
-// The binding to the CPUID system-monitoring SDK (cpuidsdk.dll): finding and loading the library,
-// the binding object with its 64 function slots, starting an SDK instance, and undoing a start.
+// The binding to the CPUID system-monitoring SDK (cpuidsdk.dll, on x64 cpuidsdk64.dll): finding and
+// loading the library, the binding object with its 64 function slots, starting an SDK instance, and
+// undoing a start.
 // The callers hold the sensor lock (syssensors/sensor_catalogue.h).
 #pragma once
 

@@ -1,14 +1,12 @@
-// The calling conventions and layout switch that every vendor interface of a 32-bit Windows caller
-// uses. Elsewhere (the native build of the bench model and the tests) they are empty: nothing
-// there calls into a vendor library.
+// The calling conventions of the vendor interfaces. A 32-bit Windows caller must match each one;
+// x64 Windows has a single convention, so there (and in the native build of the bench model and
+// the tests, where nothing calls into a vendor library) they are empty.
 #pragma once
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define TVX_CDECL __cdecl
 #define TVX_STDCALL __stdcall
-#define TVX_X86_LAYOUT 1
 #else
 #define TVX_CDECL
 #define TVX_STDCALL
-#define TVX_X86_LAYOUT 0
 #endif

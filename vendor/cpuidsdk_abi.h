@@ -1,8 +1,8 @@
-// Binary interface of the CPUID system-monitoring SDK (cpuidsdk.dll) as a 32-bit Windows caller
-// sees it. The library exports one entry by name, QueryInterface, which maps a 32-bit identifier to
-// an SDK function (or null). Every function, QueryInterface included, is stdcall. The module and the
-// bench's stand-in both use these declarations, so the stand-in cannot drift from what the module
-// calls.
+// Binary interface of the CPUID system-monitoring SDK as a Windows caller sees it (file names per
+// width in vendor/vendor_names.h). The library exports one entry by name, QueryInterface, which
+// maps a 32-bit identifier to an SDK function (or null). Every function, QueryInterface included,
+// is stdcall on x86. The module and the bench's stand-in both use these declarations, so the
+// stand-in cannot drift from what the module calls.
 #pragma once
 
 #include <cstddef>
@@ -12,11 +12,15 @@
 
 namespace cpuidsdk {
 
-// The handle SdkCreate gives; every other function takes it first.
-using Instance = uint32_t;
+// The handle SdkCreate gives; every other function takes it first. Pointer-sized: 4 bytes on x86,
+// 8 on x64.
+using Instance = uintptr_t;
 // An automation string (BSTR) holding 8-bit text in the ANSI code page; the caller frees it with
 // SysFreeString. Its byte length sits in the four bytes before the text.
 using SdkString = wchar_t*;
+// How far before the text a string's allocation begins: the length word alone on x86; on x64 four
+// bytes of padding come first, which keep the text 8-byte aligned.
+constexpr size_t kSdkStringHeader = sizeof(void*) == 4 ? 4 : 8;
 
 constexpr size_t kSlotCount = 64;
 
@@ -126,10 +130,10 @@ static_assert(kBindingIds[kSlotDeviceCount] == 0xD6D5ADAB && kBindingIds[kSlotDe
                   kBindingIds[kSlotSensorInfo] == 0x05940B28,
               "identifiers of the device and sensor functions");
 static_assert(IdClassNumber(kSensorLimiter) == 0x11 && IdClassNumber(kSensorVoltage) == 1, "class codes sit in bits 12..21");
-static_assert(sizeof(Instance) == 4, "the instance handle is 32-bit");
+static_assert(sizeof(Instance) == sizeof(void*) && sizeof(SdkString) == sizeof(void*),
+              "the instance handle and the strings are pointer-sized");
 
-#if TVX_X86_LAYOUT
-static_assert(sizeof(SdkString) == 4 && sizeof(void*) == 4, "pointers are 32-bit");
+#ifdef _WIN32
 static_assert(sizeof(wchar_t) == 2, "an automation string is UTF-16 units");
 #endif
 

@@ -23,4 +23,10 @@ using GetInfDriverStoreLocationWFn = BOOL(WINAPI*)(PCWSTR fileName, PSP_ALTPLATF
                                                    PCWSTR localeName, PWSTR returnBuffer, DWORD returnBufferSize,
                                                    PDWORD requiredSize);
 
+// SP_DEVICE_INTERFACE_DETAIL_DATA_W's cbSize is the size of its fixed part (a DWORD and the first
+// character of the path), which the header packs to 1 byte in a 32-bit process and to 8 in a
+// 64-bit one; SetupAPI refuses any other value.
+constexpr DWORD kInterfaceDetailSize = sizeof(void*) == 4 ? 6 : 8;
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == kInterfaceDetailSize, "interface detail cbSize");
+
 }  // namespace setupapi

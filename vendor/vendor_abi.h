@@ -1,7 +1,9 @@
-// Binary interfaces of the GPU vendor libraries as a 32-bit Windows caller sees them: NVIDIA NVAPI
-// (nvapi.dll), AMD ADL (atiadlxy.dll) and AMD ADLX (amdadlx32.dll). Declared here from the vendors'
+// Binary interfaces of the GPU vendor libraries as a Windows caller sees them: NVIDIA NVAPI, AMD ADL
+// and AMD ADLX (file names per width in vendor/vendor_names.h). Declared here from the vendors'
 // published facts and pinned with static assertions; the module and the bench's stand-ins both use
-// these declarations, so a stand-in cannot drift from what the module calls.
+// these declarations, so a stand-in cannot drift from what the module calls. The 32-bit and the
+// 64-bit interfaces are the same declarations: only pointer-sized members move, and the layout
+// tables below say where to for each width.
 //
 // ADLX interfaces are written as C-style vtables (a pointer to a table of stdcall function
 // pointers whose first argument is the interface itself) rather than C++ classes: that layout is
@@ -69,22 +71,33 @@ struct NV_I2C_INFO_V3 {
 constexpr NvU32 MakeVersion(NvU32 size, NvU32 ver) { return size | (ver << 16); }
 constexpr NvU32 NV_I2C_INFO_VER3 = MakeVersion(sizeof(NV_I2C_INFO_V3), 3);
 
-#if TVX_X86_LAYOUT
-static_assert(sizeof(NV_I2C_INFO_V3) == 44, "NV_I2C_INFO_V3 is 44 bytes on x86");
-static_assert(NV_I2C_INFO_VER3 == 0x3002C, "NV_I2C_INFO_VER3 on x86");
+// Where NV_I2C_INFO_V3's members sit for each width: the two pointers are 4 bytes on x86 and 8 on
+// x64, which moves everything after them. The driver checks the version word, which carries the
+// size.
+struct I2cInfoLayout {
+    size_t size;
+    NvU32 version;
+    size_t pbI2cRegAddress, regAddrSize, pbData, cbSize, i2cSpeed, i2cSpeedKhz, portId, bIsPortIdSet;
+};
+inline constexpr I2cInfoLayout kX86I2cInfoLayout{44, 0x3002C, 12, 16, 20, 24, 28, 32, 36, 40};
+inline constexpr I2cInfoLayout kX64I2cInfoLayout{64, 0x30040, 16, 24, 32, 40, 44, 48, 52, 56};
+inline constexpr const I2cInfoLayout& kI2cInfoLayout =
+    sizeof(void*) == 4 ? kX86I2cInfoLayout : kX64I2cInfoLayout;
+
+static_assert(sizeof(NV_I2C_INFO_V3) == kI2cInfoLayout.size, "NV_I2C_INFO_V3 size");
+static_assert(NV_I2C_INFO_VER3 == kI2cInfoLayout.version, "NV_I2C_INFO_VER3");
 static_assert(offsetof(NV_I2C_INFO_V3, version) == 0, "version");
 static_assert(offsetof(NV_I2C_INFO_V3, displayMask) == 4, "displayMask");
 static_assert(offsetof(NV_I2C_INFO_V3, bIsDDCPort) == 8, "bIsDDCPort");
 static_assert(offsetof(NV_I2C_INFO_V3, i2cDevAddress) == 9, "i2cDevAddress");
-static_assert(offsetof(NV_I2C_INFO_V3, pbI2cRegAddress) == 12, "pbI2cRegAddress");
-static_assert(offsetof(NV_I2C_INFO_V3, regAddrSize) == 16, "regAddrSize");
-static_assert(offsetof(NV_I2C_INFO_V3, pbData) == 20, "pbData");
-static_assert(offsetof(NV_I2C_INFO_V3, cbSize) == 24, "cbSize");
-static_assert(offsetof(NV_I2C_INFO_V3, i2cSpeed) == 28, "i2cSpeed");
-static_assert(offsetof(NV_I2C_INFO_V3, i2cSpeedKhz) == 32, "i2cSpeedKhz");
-static_assert(offsetof(NV_I2C_INFO_V3, portId) == 36, "portId");
-static_assert(offsetof(NV_I2C_INFO_V3, bIsPortIdSet) == 40, "bIsPortIdSet");
-#endif
+static_assert(offsetof(NV_I2C_INFO_V3, pbI2cRegAddress) == kI2cInfoLayout.pbI2cRegAddress, "pbI2cRegAddress");
+static_assert(offsetof(NV_I2C_INFO_V3, regAddrSize) == kI2cInfoLayout.regAddrSize, "regAddrSize");
+static_assert(offsetof(NV_I2C_INFO_V3, pbData) == kI2cInfoLayout.pbData, "pbData");
+static_assert(offsetof(NV_I2C_INFO_V3, cbSize) == kI2cInfoLayout.cbSize, "cbSize");
+static_assert(offsetof(NV_I2C_INFO_V3, i2cSpeed) == kI2cInfoLayout.i2cSpeed, "i2cSpeed");
+static_assert(offsetof(NV_I2C_INFO_V3, i2cSpeedKhz) == kI2cInfoLayout.i2cSpeedKhz, "i2cSpeedKhz");
+static_assert(offsetof(NV_I2C_INFO_V3, portId) == kI2cInfoLayout.portId, "portId");
+static_assert(offsetof(NV_I2C_INFO_V3, bIsPortIdSet) == kI2cInfoLayout.bIsPortIdSet, "bIsPortIdSet");
 
 using QueryInterfaceFn = void*(TVX_CDECL*)(NvU32 id);
 using InitializeFn = NvAPI_Status(TVX_CDECL*)();
@@ -242,23 +255,23 @@ using ADLXInitializeWithCallerAdlFn = ADLX_RESULT(TVX_CDECL*)(adlx_uint64 versio
                                                              ADLX_ADL_Main_Memory_Free adlRelease);
 using ADLXTerminateFn = ADLX_RESULT(TVX_CDECL*)();
 
-#if TVX_X86_LAYOUT
-static_assert(offsetof(IADLXInterfaceVtbl, Release) == 1 * 4, "IADLXInterface::Release is slot 1");
-static_assert(offsetof(IADLXGPUVtbl, Release) == 1 * 4, "IADLXGPU::Release is slot 1");
-static_assert(sizeof(IADLXGPUVtbl) == 19 * 4, "IADLXGPU has 19 slots");
-static_assert(offsetof(IADLXGPUListVtbl, Empty) == 4 * 4, "IADLXGPUList::Empty is slot 4");
-static_assert(offsetof(IADLXGPUListVtbl, Begin) == 5 * 4, "IADLXGPUList::Begin is slot 5");
-static_assert(offsetof(IADLXGPUListVtbl, End) == 6 * 4, "IADLXGPUList::End is slot 6");
-static_assert(offsetof(IADLXGPUListVtbl, At_GPUList) == 11 * 4, "IADLXGPUList::At_GPUList is slot 11");
-static_assert(offsetof(IADLXI2CVtbl, Read) == 5 * 4, "IADLXI2C::Read is slot 5");
-static_assert(offsetof(IADLXI2CVtbl, RepeatedStartRead) == 6 * 4, "IADLXI2C::RepeatedStartRead is slot 6");
-static_assert(offsetof(IADLXSystemVtbl, GetGPUs) == 1 * 4, "IADLXSystem::GetGPUs is slot 1");
-static_assert(offsetof(IADLXSystemVtbl, GetI2C) == 11 * 4, "IADLXSystem::GetI2C is slot 11");
-static_assert(offsetof(IADLMappingVtbl, GetADLXGPUFromAdlAdapterIndex) == 1 * 4, "mapping slot 1");
-static_assert(offsetof(IADLMappingVtbl, BdfFromADLXGPU) == 2 * 4, "mapping slot 2");
-static_assert(offsetof(IADLMappingVtbl, AdlAdapterIndexFromADLXGPU) == 3 * 4, "mapping slot 3");
-static_assert(sizeof(IADLMappingVtbl) == 8 * 4, "IADLMapping has 8 slots");
+// A vtable slot is one function pointer wide, whatever the width.
+constexpr size_t kSlot = sizeof(void*);
+static_assert(offsetof(IADLXInterfaceVtbl, Release) == 1 * kSlot, "IADLXInterface::Release is slot 1");
+static_assert(offsetof(IADLXGPUVtbl, Release) == 1 * kSlot, "IADLXGPU::Release is slot 1");
+static_assert(sizeof(IADLXGPUVtbl) == 19 * kSlot, "IADLXGPU has 19 slots");
+static_assert(offsetof(IADLXGPUListVtbl, Empty) == 4 * kSlot, "IADLXGPUList::Empty is slot 4");
+static_assert(offsetof(IADLXGPUListVtbl, Begin) == 5 * kSlot, "IADLXGPUList::Begin is slot 5");
+static_assert(offsetof(IADLXGPUListVtbl, End) == 6 * kSlot, "IADLXGPUList::End is slot 6");
+static_assert(offsetof(IADLXGPUListVtbl, At_GPUList) == 11 * kSlot, "IADLXGPUList::At_GPUList is slot 11");
+static_assert(offsetof(IADLXI2CVtbl, Read) == 5 * kSlot, "IADLXI2C::Read is slot 5");
+static_assert(offsetof(IADLXI2CVtbl, RepeatedStartRead) == 6 * kSlot, "IADLXI2C::RepeatedStartRead is slot 6");
+static_assert(offsetof(IADLXSystemVtbl, GetGPUs) == 1 * kSlot, "IADLXSystem::GetGPUs is slot 1");
+static_assert(offsetof(IADLXSystemVtbl, GetI2C) == 11 * kSlot, "IADLXSystem::GetI2C is slot 11");
+static_assert(offsetof(IADLMappingVtbl, GetADLXGPUFromAdlAdapterIndex) == 1 * kSlot, "mapping slot 1");
+static_assert(offsetof(IADLMappingVtbl, BdfFromADLXGPU) == 2 * kSlot, "mapping slot 2");
+static_assert(offsetof(IADLMappingVtbl, AdlAdapterIndexFromADLXGPU) == 3 * kSlot, "mapping slot 3");
+static_assert(sizeof(IADLMappingVtbl) == 8 * kSlot, "IADLMapping has 8 slots");
 static_assert(sizeof(adlx_bool) == 1, "adlx_bool is one byte");
-#endif
 
 }  // namespace adlx

@@ -16,8 +16,8 @@ using bench::Bench;
 
 namespace {
 
-// An automation string's allocation starts with its byte length, four bytes before the text.
-uintptr_t BlockOf(const void* text) { return reinterpret_cast<uintptr_t>(text) - sizeof(uint32_t); }
+// Where an automation string's allocation starts, which is what the allocator sees.
+uintptr_t BlockOf(const void* text) { return reinterpret_cast<uintptr_t>(text) - cpuidsdk::kSdkStringHeader; }
 
 void NoteAllocated(const void* block) {
     if (block) ProcessBench().With([&](Bench& b) { b.Sdk().Strings().Allocated(reinterpret_cast<uintptr_t>(block)); });

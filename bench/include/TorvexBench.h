@@ -1,7 +1,8 @@
 // Control interface of the virtual bench, exported by torvexbench.dll (cdecl, undecorated).
 //
 // torvexbench.dll holds the one simulated machine of a process. The bench's stand-ins for
-// nvapi.dll, atiadlxy.dll and amdadlx32.dll are thin and forward every vendor call to it, so a
+// nvapi.dll, atiadlxy.dll and amdadlx32.dll (in a 64-bit build nvapi64.dll, atiadlxx.dll and
+// amdadlx64.dll; vendor/vendor_names.h) are thin and forward every vendor call to it, so a
 // test (or torvexctl) that links this interface sees and steers the same machine the module talks
 // to. At first use the machine comes from the scenario file named by the environment variable
 // TORVEX_BENCH_SCENARIO, or else from the built-in default machine.

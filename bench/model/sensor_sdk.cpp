@@ -8,8 +8,9 @@ namespace {
 
 using cpuidsdk::Instance;
 
-// Handles are made-up numbers; nothing ever follows them.
-constexpr Instance kFirstInstance = 0x5D000001;
+// Handles are made-up numbers; nothing ever follows them. Where handles are 64-bit the high half is
+// used too, so a caller that keeps only 32 bits of one is refused; on x86 this is 0x5D000001.
+constexpr Instance kFirstInstance = static_cast<Instance>(0x00007F5D5D000001ULL);
 
 constexpr std::string_view kCounterNames[] = {
     "sdk.loads",       "sdk.unloads",      "sdk.query",        "sdk.query_unknown", "sdk.create",

@@ -1,5 +1,6 @@
 // The bench's DLLs as a host process sees them: loaded by name from the system directory, entry
-// points found with GetProcAddress, and every calling convention measured on the stack.
+// points found with GetProcAddress, and every calling convention measured on the stack (on x86;
+// x64 has a single convention).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,17 +8,32 @@
 #include <cstring>
 #include <string>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "TorvexBench.h"
 #include "base/win32_handles.h"
 #include "nv_request.h"
 #include "vendor/vendor_abi.h"
+#include "vendor/vendor_names.h"
 
-// TvxCallCountingPops(function, args, count, popped): pushes args[count-1] .. args[0] as a cdecl
-// caller does, calls, and stores in *popped how many bytes the callee removed from the stack: 0
-// for cdecl, 4 per argument word for stdcall. A wrong convention on either side shows up here as a
-// number instead of as a corrupted stack somewhere later.
-extern "C" uint32_t TvxCallCountingPops(const void* function, const uint32_t* args, uint32_t count, uint32_t* popped);
+namespace {
+
+using namespace adlx;
+using vendor::kLibraryNames;
+
+// One argument word: a pointer or an integer widened to pointer size.
+using ArgWord = uintptr_t;
+
+}  // namespace
+
+// TvxCallCountingPops(function, args, count, popped): calls function with args[0] .. args[count-1]
+// as a C caller does and stores in *popped how many bytes the callee removed from the stack.
+#if defined(__i386__)
+// x86: pushes args[count-1] .. args[0], calls, and measures: 0 for cdecl, 4 per argument word for
+// stdcall. A wrong convention on either side shows up here as a number instead of as a corrupted
+// stack somewhere later.
+extern "C" ArgWord TvxCallCountingPops(const void* function, const ArgWord* args, uint32_t count, uint32_t* popped);
 asm(R"(
     .text
     .globl _TvxCallCountingPops
@@ -39,33 +55,83 @@ _TvxCallCountingPops:
     leave
     ret
 )");
+constexpr bool kStdcallCalleePops = true;
+// A 64-bit value passed by value takes two argument words, the low one first.
+std::vector<ArgWord> Words(uint64_t value) {
+    return {static_cast<uint32_t>(value), static_cast<uint32_t>(value >> 32)};
+}
+#else
+// x64: one convention, in which the caller alone clears the stack, so a callee removes nothing and
+// there is nothing to measure. Each argument word goes into its register or stack slot by the
+// function pointer's type, which is what a caller of the vendor's declaration passes there too.
+template <size_t>
+using WordAt = ArgWord;
+template <size_t... I>
+ArgWord CallWith(const void* function, const ArgWord* args, std::index_sequence<I...>) {
+    using Fn = ArgWord (*)(WordAt<I>...);
+    return reinterpret_cast<Fn>(const_cast<void*>(function))(args[I]...);
+}
+template <size_t... N>
+ArgWord CallWithCount(const void* function, const ArgWord* args, uint32_t count, std::index_sequence<N...>) {
+    ArgWord result = 0;
+    const bool called =
+        ((count == N ? (result = CallWith(function, args, std::make_index_sequence<N>{}), true) : false) || ...);
+    EXPECT_TRUE(called) << "no call with " << count << " argument words";
+    return result;
+}
+ArgWord TvxCallCountingPops(const void* function, const ArgWord* args, uint32_t count, uint32_t* popped) {
+    *popped = 0;
+    return CallWithCount(function, args, count, std::make_index_sequence<8>{});
+}
+constexpr bool kStdcallCalleePops = false;
+// A 64-bit value passed by value is one argument word.
+std::vector<ArgWord> Words(uint64_t value) { return {value}; }
+#endif
 
 namespace {
 
-using namespace adlx;
-
-// A pointer or a 32-bit value as one argument word.
+// A pointer or an integer as one argument word.
 template <typename T>
-uint32_t Word(T value) {
-    if constexpr (std::is_pointer_v<T>) return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
-    else return static_cast<uint32_t>(value);
+ArgWord Word(T value) {
+    if constexpr (std::is_pointer_v<T>) return reinterpret_cast<ArgWord>(value);
+    else return static_cast<ArgWord>(value);
+}
+
+// The argument words of a call that passes the ADLX version first.
+std::vector<ArgWord> AfterVersion(std::initializer_list<ArgWord> rest) {
+    std::vector<ArgWord> words = Words(kFullVersion);
+    words.insert(words.end(), rest.begin(), rest.end());
+    return words;
 }
 
 enum Convention { kCdecl, kStdcall };
 
-// Calls what (a function) and checks it removed the bytes its convention removes; returns EAX.
+// Calls what (a function) and checks it removed the bytes its convention removes; returns the whole
+// result register.
 template <typename F>
-uint32_t Call(const char* what, F function, Convention convention, std::initializer_list<uint32_t> args) {
+ArgWord CallForWord(const char* what, F function, Convention convention, const std::vector<ArgWord>& args) {
     uint32_t popped = ~0u;
-    const uint32_t result = TvxCallCountingPops(reinterpret_cast<const void*>(function), args.begin(),
-                                                static_cast<uint32_t>(args.size()), &popped);
-    EXPECT_EQ(convention == kStdcall ? 4 * args.size() : 0u, popped) << what;
+    const ArgWord result = TvxCallCountingPops(reinterpret_cast<const void*>(function), args.data(),
+                                               static_cast<uint32_t>(args.size()), &popped);
+    EXPECT_EQ(convention == kStdcall && kStdcallCalleePops ? sizeof(ArgWord) * args.size() : 0u, popped) << what;
     return result;
 }
 
+// The same for a function that answers a 32-bit status or number.
+template <typename F>
+uint32_t Call(const char* what, F function, Convention convention, const std::vector<ArgWord>& args) {
+    return static_cast<uint32_t>(CallForWord(what, function, convention, args));
+}
+
 // Calls an export of a loaded library as a cdecl function.
-uint32_t Export(const UniqueModule& library, const char* name, std::initializer_list<uint32_t> args) {
+uint32_t Export(const UniqueModule& library, const char* name, const std::vector<ArgWord>& args) {
     return Call(name, GetProcAddress(library.get(), name), kCdecl, args);
+}
+
+// nvapi_QueryInterface's answer for id.
+void* NvapiFunction(const UniqueModule& library, nvapi::NvU32 id) {
+    const char* name = "nvapi_QueryInterface";
+    return reinterpret_cast<void*>(CallForWord(name, GetProcAddress(library.get(), name), kCdecl, {id}));
 }
 
 char g_adlBlock[256];
@@ -77,10 +143,10 @@ void TVX_STDCALL ReleaseForAdlx(void** buffer) { *buffer = nullptr; }
 TEST(BenchDll, NvapiFunctionsAndHooksAreCdecl) {
     ASSERT_EQ(0, TorvexBench_LoadScenarioText(R"({"nvapi": {"hooks": "before-and-after"},
         "gpus": [{"vendor": "nvidia", "bus": 1, "devices": {"0x56": {}}}]})")) << TorvexBench_LastError();
-    UniqueModule library(LoadLibraryW(L"nvapi.dll"));
+    UniqueModule library(LoadLibraryW(kLibraryNames.nvapi.wide));
     ASSERT_TRUE(library) << GetLastError();
-    const auto nv = [&](const char* name, nvapi::NvU32 id, std::initializer_list<uint32_t> args) {
-        return Call(name, reinterpret_cast<void*>(Export(library, "nvapi_QueryInterface", {id})), kCdecl, args);
+    const auto nv = [&](const char* name, nvapi::NvU32 id, const std::vector<ArgWord>& args) {
+        return Call(name, NvapiFunction(library, id), kCdecl, args);
     };
     nvapi::NvPhysicalGpuHandle gpus[nvapi::kMaxPhysicalGpus] = {};
     nvapi::NvU32 count = 0, bus = 255, hookContext[2] = {};
@@ -95,7 +161,7 @@ TEST(BenchDll, NvapiFunctionsAndHooksAreCdecl) {
 
 TEST(BenchDll, AdlAndAdlxExportsAreCdeclTheirInterfacesStdcallAndReferencesReturnToZero) {
     ASSERT_EQ(0, TorvexBench_LoadScenarioText(R"({"gpus": [{"vendor": "amd", "bus": 3, "devices": {"0x56": {}}}]})"));
-    UniqueModule atiadlxy(LoadLibraryW(L"atiadlxy.dll")), amdadlx32(LoadLibraryW(L"amdadlx32.dll"));
+    UniqueModule atiadlxy(LoadLibraryW(kLibraryNames.adl.wide)), amdadlx32(LoadLibraryW(kLibraryNames.adlx.wide));
     ASSERT_TRUE(atiadlxy && amdadlx32) << GetLastError();
     adl::ADL_CONTEXT_HANDLE context = nullptr;
     EXPECT_EQ(0u, Export(atiadlxy, "ADL2_Main_ControlX2_Create", {Word(&AllocateForAdl), 1, Word(&context), 1}));
@@ -104,12 +170,12 @@ TEST(BenchDll, AdlAndAdlxExportsAreCdeclTheirInterfacesStdcallAndReferencesRetur
     EXPECT_EQ(0u, Export(amdadlx32, "ADLXQueryVersion", {Word(scratch)}));
     IADLXSystem *system = nullptr, *again = nullptr;
     IADLMapping* mapping = nullptr;
-    const uint32_t low = static_cast<uint32_t>(kFullVersion), high = static_cast<uint32_t>(kFullVersion >> 32);
     EXPECT_EQ(0u, Export(amdadlx32, "ADLXInitializeWithCallerAdl",
-                         {low, high, Word(&system), Word(&mapping), Word(context), Word(&ReleaseForAdlx)}));
+                         AfterVersion({Word(&system), Word(&mapping), Word(context), Word(&ReleaseForAdlx)})));
     ASSERT_TRUE(system && mapping);
     for (const char* name : {"ADLXInitialize", "ADLXInitializeWithIncompatibleDriver"})
-        EXPECT_EQ(Word(ADLX_ALREADY_INITIALIZED), Export(amdadlx32, name, {low, high, Word(&again)}));
+        EXPECT_EQ(static_cast<uint32_t>(ADLX_ALREADY_INITIALIZED),
+                  Export(amdadlx32, name, AfterVersion({Word(&again)})));
 
     IADLXGPUList* list = nullptr;
     IADLXGPU* gpu = nullptr;
@@ -136,15 +202,15 @@ TEST(BenchDll, AdlAndAdlxExportsAreCdeclTheirInterfacesStdcallAndReferencesRetur
 TEST(BenchDll, TheEnvironmentsScenarioIsReadAtFirstUseAndAbsentLibrariesRefuseToLoad) {
     ASSERT_TRUE(SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", "Z:\\nonexistent\\machine.json"));
     {
-        UniqueModule library(LoadLibraryW(L"nvapi.dll"));
+        UniqueModule library(LoadLibraryW(kLibraryNames.nvapi.wide));
         ASSERT_TRUE(library) << "a bench that refuses to serve still loads every library";
-        const auto initialize = reinterpret_cast<void*>(Export(library, "nvapi_QueryInterface", {nvapi::kIdInitialize}));
-        EXPECT_EQ(Word(nvapi::NVAPI_ERROR), Call("NvAPI_Initialize", initialize, kCdecl, {}));
+        EXPECT_EQ(static_cast<uint32_t>(nvapi::NVAPI_ERROR),
+                  Call("NvAPI_Initialize", NvapiFunction(library, nvapi::kIdInitialize), kCdecl, {}));
         EXPECT_NE(nullptr, std::strstr(TorvexBench_LastError(), "Z:\\nonexistent\\machine.json")) << TorvexBench_LastError();
     }
     ASSERT_EQ(0, TorvexBench_LoadScenarioFile((std::string("Z:") + TORVEX_BENCH_SCENARIO_DIR + "/no-vendor.json").c_str()))
         << TorvexBench_LastError();
-    for (const wchar_t* name : {L"nvapi.dll", L"atiadlxy.dll", L"amdadlx32.dll"}) {
+    for (const wchar_t* name : {kLibraryNames.nvapi.wide, kLibraryNames.adl.wide, kLibraryNames.adlx.wide}) {
         SetLastError(0);
         EXPECT_FALSE(UniqueModule(LoadLibraryW(name))) << name;
         EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_INIT_FAILED), GetLastError()) << name;

@@ -16,10 +16,14 @@
 #include "gpu/system_libraries.h"
 #include "loaded_module.h"
 #include "nvidia_adapter_registration.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
-std::wstring InSystemDirectory(const wchar_t* name) { return SystemDirectoryPath() + L"\\" + name; }
+// NVAPI's file name in this build's width.
+const std::wstring kNvapi = vendor::kLibraryNames.nvapi.wide;
+
+std::wstring InSystemDirectory(const std::wstring& name) { return SystemDirectoryPath() + L"\\" + name; }
 
 // Windows paths compare without case.
 ::testing::AssertionResult SamePath(const std::wstring& expected, const std::wstring& actual) {
@@ -28,7 +32,7 @@ std::wstring InSystemDirectory(const wchar_t* name) { return SystemDirectoryPath
                                          << ::testing::PrintToString(actual);
 }
 
-const std::wstring kPlantedCopy = L"C:\\TorvexPlanted\\nvapi.dll";
+const std::wstring kPlantedCopy = L"C:\\TorvexPlanted\\" + kNvapi;
 
 // Windows 10 (build 19045); a test may add an NVIDIA adapter before it starts the module.
 class DriverLoading : public ::testing::Test {
@@ -45,7 +49,7 @@ protected:
         return (*module)->Check_Function_Support(1, &support);
     }
     static std::wstring TrustedCopy() {
-        return Win32DriverSystem().FolderPath(KnownFolder::ProgramFiles) + L"\\TorvexTests\\nvapi.dll";
+        return Win32DriverSystem().FolderPath(KnownFolder::ProgramFiles) + L"\\TorvexTests\\" + kNvapi;
     }
 
     WindowsBuildSetting build;
@@ -55,20 +59,20 @@ protected:
 
 TEST_F(DriverLoading, WithoutAnNvidiaAdapterTheSearchFindsNothingAndTheSystemDirectoryServes) {
     StartModule();
-    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
+    EXPECT_TRUE(SamePath(InSystemDirectory(kNvapi), LoadedModulePath(kNvapi.c_str())));
     EXPECT_TRUE(SamePath(InSystemDirectory(L"setupapi.dll"), LoadedModulePath(L"setupapi.dll")))
         << "the module enumerated the display adapters, with SetupAPI loaded by full path";
     EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads"));
     EXPECT_EQ(0, BoardCode());
 
     // The same search in this process shows why: Wine's own adapter is not NVIDIA's.
-    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(L"nvapi.dll");
+    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(kNvapi);
     EXPECT_EQ(19045u, road.buildNumber);
     EXPECT_EQ(RegistrationOutcome::NoNvidiaAdapter, road.search.registrations.outcome);
     SetLastError(ERROR_ACCESS_DENIED);
-    const HMODULE again = LoadDriverLibrary(L"nvapi.dll");
+    const HMODULE again = LoadDriverLibrary(kNvapi.c_str());
     EXPECT_EQ(0u, GetLastError());
-    EXPECT_EQ(GetModuleHandleW(L"nvapi.dll"), again);
+    EXPECT_EQ(GetModuleHandleW(kNvapi.c_str()), again);
     FreeLibrary(again);
 }
 
@@ -77,11 +81,11 @@ TEST_F(DriverLoading, RegisteredFileInATrustedFolderIsLoadedFromThere) {
     ASSERT_TRUE(adapter->PlaceNvapiCopy(TrustedCopy()));
     adapter->Register(L"UserModeDriverName", {L"nvldumd.dll", TrustedCopy()});
     StartModule();
-    EXPECT_TRUE(SamePath(TrustedCopy(), LoadedModulePath(L"nvapi.dll")));
+    EXPECT_TRUE(SamePath(TrustedCopy(), LoadedModulePath(kNvapi.c_str())));
     EXPECT_EQ(1, TorvexBench_Counter("nvapi.loads")) << "the system directory's copy stays unloaded";
     EXPECT_EQ(0, BoardCode());
 
-    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(L"nvapi.dll");
+    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(kNvapi);
     EXPECT_NE(std::wstring::npos, road.search.registrations.adapterPath.find(L"ven_10de"))
         << testing::PrintToString(road.search.registrations.adapterPath);
     EXPECT_EQ(L"UserModeDriverName", road.search.registrations.value.substr(0, 18));
@@ -92,11 +96,11 @@ TEST_F(DriverLoading, RegisteredFileOutsideTheTrustedFoldersIsRefusedWithoutFall
     ASSERT_TRUE(adapter->PlaceNvapiCopy(kPlantedCopy));
     adapter->Register(L"UserModeDriverName", {kPlantedCopy});
     StartModule();
-    EXPECT_EQ(L"", LoadedModulePath(L"nvapi.dll"));
+    EXPECT_EQ(L"", LoadedModulePath(kNvapi.c_str()));
     EXPECT_EQ(-1, BoardCode()) << "without NVAPI the module has no board";
 
     SetLastError(0);
-    EXPECT_EQ(nullptr, LoadDriverLibrary(L"nvapi.dll"));
+    EXPECT_EQ(nullptr, LoadDriverLibrary(kNvapi.c_str()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_PATHNAME), GetLastError());
     EXPECT_EQ(0, TorvexBench_Counter("nvapi.loads"));
 }
@@ -105,8 +109,8 @@ TEST_F(DriverLoading, UnregisteredDriverAsksTheDriverStoreThenTakesTheSystemDire
     adapter.emplace(build);
     adapter->SetDriverInf(L"oem42.inf");
     StartModule();
-    EXPECT_TRUE(SamePath(InSystemDirectory(L"nvapi.dll"), LoadedModulePath(L"nvapi.dll")));
-    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(L"nvapi.dll");
+    EXPECT_TRUE(SamePath(InSystemDirectory(kNvapi), LoadedModulePath(kNvapi.c_str())));
+    const DriverLibraryRoad road = ThisProcessDriverLoader().Plan(kNvapi);
     EXPECT_EQ(RegistrationOutcome::NotRegistered, road.search.registrations.outcome);
     EXPECT_EQ(L"oem42.inf", road.search.driverInf);
     EXPECT_EQ(DriverStoreOutcome::NoStoreLocation, road.search.store);

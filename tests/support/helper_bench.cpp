@@ -1,6 +1,7 @@
 #include "helper_bench.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -8,6 +9,7 @@
 
 #include "TorvexBench.h"
 #include "vendor/halvane_pipe.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
@@ -17,6 +19,25 @@ constexpr DWORD kHelperStartLimitMs = 30000;
 constexpr int kLeftoverWaitMs = 10000;
 
 bool PipeExists() { return WaitNamedPipeA(halvane::kPipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND; }
+
+// Ends the helpers this process launched that still run, the module's own launches among them: a
+// test program runs all its tests in one process, and a helper left serving the pipe would answer
+// the next test that takes the pipe's turn, in this program or another.
+void EndLaunchedHelpers() {
+    const UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID != GetCurrentProcessId() || _wcsicmp(entry.szExeFile, L"Halvane.exe") != 0) {
+            continue;
+        }
+        const UniqueHandle helper(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (!helper) continue;
+        TerminateProcess(helper.get(), 0);
+        WaitForSingleObject(helper.get(), 5000);
+    }
+}
 
 std::string CurrentDirectory() {
     char directory[MAX_PATH * 2] = {};
@@ -40,7 +61,8 @@ HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuil
     EXPECT_FALSE(PipeExists()) << "a helper of an earlier test still serves the pipe";
     // The module looks for the SDK first in the current directory.
     if (!m_sdk.empty()) {
-        EXPECT_TRUE(CopyFileA(TORVEX_BENCH_BIN "/cpuidsdk.dll", m_folder.PathOf("cpuidsdk.dll").c_str(), FALSE));
+        const std::string sdk = vendor::kLibraryNames.cpuidSdk.narrow;
+        EXPECT_TRUE(CopyFileA((TORVEX_BENCH_BIN "/" + sdk).c_str(), m_folder.PathOf(sdk).c_str(), FALSE));
     }
     SetCurrentDirectoryA(m_folder.Root().c_str());
     WriteScenario();
@@ -50,10 +72,11 @@ HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuil
 
 HelperBench::~HelperBench() {
     EndServing();
+    EndLaunchedHelpers();
     SetCurrentDirectoryA(m_previousDirectory.c_str());
     SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", nullptr);
     // The module keeps a started SDK to the end; the folder can go once the stand-in is unloaded.
-    while (HMODULE sdk = GetModuleHandleW(L"cpuidsdk.dll")) FreeLibrary(sdk);
+    while (HMODULE sdk = GetModuleHandleW(vendor::kLibraryNames.cpuidSdk.wide)) FreeLibrary(sdk);
 }
 
 void HelperBench::SetHelper(const std::string& members) {

@@ -12,13 +12,17 @@ class LoadedModule {
 public:
     // Loads the DLL; throws std::runtime_error when it or any export is missing.
     LoadedModule();
+    ~LoadedModule();
     LoadedModule(const LoadedModule&) = delete;
     LoadedModule& operator=(const LoadedModule&) = delete;
 
     const ModuleExports& api() const { return m_exports.api(); }
     const ModuleExports* operator->() const { return &m_exports.api(); }
-    // Unloads now (static destruction runs); later calls through api() are invalid.
-    void Unload() { m_exports.Unload(); }
+    // Unloads now (static destruction runs); later calls through api() are invalid. The vendor
+    // libraries the module loaded go too: the module never frees them, and a test program loads
+    // one module after another, each of which must find the process as a fresh one would (a
+    // machine without NVAPI must not find it still loaded).
+    void Unload();
 
 private:
     LoadedExports m_exports;

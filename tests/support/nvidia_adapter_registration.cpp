@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "vendor/vendor_names.h"
+
 namespace {
 
 constexpr wchar_t kInterfaceClass[] = L"{1CA05180-A699-450A-9A0C-DE4FBE3DDD89}";
@@ -89,5 +91,5 @@ void NvidiaAdapterRegistration::SetDriverInf(const std::wstring& infName) {
 bool NvidiaAdapterRegistration::PlaceNvapiCopy(const std::wstring& path) {
     CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
     m_copies.push_back(path);
-    return CopyFileW((SystemDirectory() + L"\\nvapi.dll").c_str(), path.c_str(), FALSE) != FALSE;
+    return CopyFileW((SystemDirectory() + L"\\" + vendor::kLibraryNames.nvapi.wide).c_str(), path.c_str(), FALSE) != FALSE;
 }

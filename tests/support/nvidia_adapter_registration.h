@@ -29,7 +29,7 @@ public:
     // The adapter's DEVPKEY_Device_DriverInfPath.
     void SetDriverInf(const std::wstring& infName);
 
-    // Copies the bench's nvapi.dll from the system directory to `path` (its folder is created),
+    // Copies the bench's NVAPI library from the system directory to `path` (its folder is created),
     // to be removed again at the end; false when the copy failed. The module keeps NVAPI loaded
     // for the life of the process, so a copy still loaded at the end is let go of first: the
     // module must be unloaded by then (declare this object before the LoadedModule).

@@ -22,7 +22,7 @@ std::string WithMember(const std::string& member) {
 
 std::wstring LoadedSdkFile() {
     wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(GetModuleHandleW(L"cpuidsdk.dll"), path, MAX_PATH);
+    GetModuleFileNameW(GetModuleHandleW(SdkFile()), path, MAX_PATH);
     return path;
 }
 
@@ -37,8 +37,9 @@ TEST_F(SensorTest, TheFirstCandidateFolderThatHasTheLibraryIsUsed) {
         StdoutCapture out;
         EXPECT_EQ(0, Start());
         EXPECT_EQ("DLL version: 0x01020500\n", out.Finish().substr(0, 24));
-        EXPECT_EQ("load; create; init " + ToUtf8(used) + " cpuidsdk.dll 0x7FFFFFFF; version", TorvexBench_SdkTrace());
-        EXPECT_EQ(folders->Path(used) + L"\\cpuidsdk.dll", LoadedSdkFile());
+        EXPECT_EQ("load; create; init " + ToUtf8(used) + " " + SdkFileUtf8() + " 0x7FFFFFFF; version",
+                  TorvexBench_SdkTrace());
+        EXPECT_EQ(folders->Path(used) + L"\\" + SdkFile(), LoadedSdkFile());
         EXPECT_EQ(1, module->api().Get_Systerm_Sensor_Count());
         TearDown();
     };
@@ -67,10 +68,10 @@ TEST_F(SensorTest, WithoutTheLibraryTheStartFailsQuietlyAndTheCatalogueStaysEmpt
 TEST_F(SensorTest, AFailedStartIsUndoneAndTheNextStartsAfresh) {
     const struct {
         std::string member;
-        const char* trace;
+        std::string trace;
     } cases[] = {
         {R"("unbound": "all")", "load; unload"},
-        {R"("init": 0)", "load; create; init . cpuidsdk.dll 0x7FFFFFFF; close; destroy; unload"},
+        {R"("init": 0)", "load; create; init . " + SdkFileUtf8() + " 0x7FFFFFFF; close; destroy; unload"},
         {R"("unbound": ["SdkInit", "SdkClose"])", "load; create; destroy; unload"},
     };
     for (const auto& c : cases) {
@@ -80,7 +81,7 @@ TEST_F(SensorTest, AFailedStartIsUndoneAndTheNextStartsAfresh) {
         EXPECT_EQ(-1, Start());
         EXPECT_EQ(-1, Start());
         EXPECT_EQ("", out.Finish());
-        EXPECT_EQ(std::string(c.trace) + "; " + c.trace, TorvexBench_SdkTrace());
+        EXPECT_EQ(c.trace + "; " + c.trace, TorvexBench_SdkTrace());
         EXPECT_EQ(2, Counter("sdk.loads"));
         EXPECT_EQ(0, Counter("sdk.refused")) << "every call used the instance the SDK created";
         TearDown();

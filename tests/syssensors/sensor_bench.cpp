@@ -17,8 +17,8 @@ SdkFolders::SdkFolders(std::initializer_list<const wchar_t*> stubFolders) {
     m_savedFolder = saved;
     SetCurrentDirectoryW((m_root + L"\\x\\y\\z").c_str());
     for (const wchar_t* folder : stubFolders) {
-        m_files.push_back(Path(folder) + L"\\cpuidsdk.dll");
-        EXPECT_TRUE(CopyFileW(FromUtf8(TORVEX_BENCH_BIN "/cpuidsdk.dll").c_str(), m_files.back().c_str(), FALSE));
+        m_files.push_back(Path(folder) + L"\\" + SdkFile());
+        EXPECT_TRUE(CopyFileW((FromUtf8(TORVEX_BENCH_BIN "/") + SdkFile()).c_str(), m_files.back().c_str(), FALSE));
     }
 }
 
@@ -65,7 +65,7 @@ int SensorTest::SetEnabled(const std::vector<std::pair<int32_t, uint8_t>>& numbe
 void SensorTest::TearDown() {
     // The module keeps a started SDK to the end; the files can go once the stand-in is unloaded.
     module.reset();
-    while (HMODULE sdk = GetModuleHandleW(L"cpuidsdk.dll")) FreeLibrary(sdk);
+    while (HMODULE sdk = GetModuleHandleW(SdkFile())) FreeLibrary(sdk);
     folders.reset();
 }
 

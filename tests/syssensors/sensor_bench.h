@@ -1,6 +1,6 @@
 // The bench machines of the sensor tests and what the tests observe of the module through the four
-// sensor exports. The module looks for cpuidsdk.dll relative to the current folder, so each test
-// chooses that folder and where the bench's stand-in lies.
+// sensor exports. The module looks for the SDK's library relative to the current folder, so each
+// test chooses that folder and where the bench's stand-in lies.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "TorvexBench.h"
 #include "loaded_module.h"
 #include "pipe_turn.h"
+#include "vendor/vendor_names.h"
 
 // A "cpuidsdk" section with these devices (comma-separated JSON objects) and further members.
 std::string SdkMachine(const std::string& devices, const std::string& members = "");
@@ -52,6 +53,9 @@ protected:
 };
 
 int64_t Counter(const char* name);
+// The SDK's file name in this build's width.
+inline const wchar_t* SdkFile() { return vendor::kLibraryNames.cpuidSdk.wide; }
+inline std::string SdkFileUtf8() { return vendor::kLibraryNames.cpuidSdk.narrow; }
 // UTF-8 text of a record field.
 template <size_t N>
 std::string Text(const TorvexWChar (&field)[N]) {

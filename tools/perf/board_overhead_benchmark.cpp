@@ -14,6 +14,7 @@
 #include "module_exports.h"
 #include "perf_clock.h"
 #include "vendor/vendor_abi.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ struct BareVendorRead {
     nvapi::NvU8 data[32] = {};
 
     bool Bind() {
-        HMODULE nvapiDll = GetModuleHandleW(L"nvapi.dll");  // the module has loaded it already
+        HMODULE nvapiDll = GetModuleHandleW(vendor::kLibraryNames.nvapi.wide);  // the module has loaded it already
         if (!nvapiDll) return false;
         auto query = reinterpret_cast<nvapi::QueryInterfaceFn>(
             reinterpret_cast<void*>(GetProcAddress(nvapiDll, "nvapi_QueryInterface")));
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
     const ModuleExports& api = module->api();
     BareVendorRead bare;
     if (!bare.Bind()) {
-        std::fprintf(stderr, "cannot bind the bench's nvapi.dll\n");
+        std::fprintf(stderr, "cannot bind the bench's %s\n", vendor::kLibraryNames.nvapi.narrow);
         return 2;
     }
     ThermalMap map{};

@@ -26,6 +26,7 @@
 #include "perf_clock.h"
 #include "syssensors/sensor_reading.h"
 #include "vendor/cpuidsdk_abi.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ struct BareSdk {
         instance = create();
         int32_t error = 0;
         int32_t extendedError = 0;
-        return init(instance, ".", "cpuidsdk.dll", kAllFeatures, &error, &extendedError) != 0;
+        return init(instance, ".", vendor::kLibraryNames.cpuidSdk.narrow, kAllFeatures, &error, &extendedError) != 0;
     }
 
     // One query's worth of work: each reading lands in its record, and the records are copied out.
@@ -130,8 +131,10 @@ int main(int argc, char** argv) {
         const int sensors = sizes[s];
         if (TorvexBench_LoadScenarioText(Machine(sensors).c_str()) != 0) return Fail(TorvexBench_LastError());
         // Held by the benchmark, so that every start finds the library loaded, as a host's later starts would.
-        const HMODULE sdk = LoadLibraryW(L".\\cpuidsdk.dll");
-        if (!sdk) return Fail("cannot load the bench's cpuidsdk.dll from bench-bin");
+        const HMODULE sdk = LoadLibraryW((std::wstring(L".\\") + vendor::kLibraryNames.cpuidSdk.wide).c_str());
+        if (!sdk) {
+            return Fail(std::string("cannot load the bench's ") + vendor::kLibraryNames.cpuidSdk.narrow + " from bench-bin");
+        }
         BareSdk bare;
         if (!bare.Start(sdk)) return Fail("the bench's SDK does not start");
         std::vector<SensorRecord> array(static_cast<size_t>(sensors));

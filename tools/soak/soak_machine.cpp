@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "TorvexBench.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
@@ -76,8 +77,9 @@ SoakMachine::SoakMachine(const std::string& benchBin, std::mt19937& random)
         return;
     }
     // The module looks for the SDK in the current directory first.
-    if (!CopyFileA((benchBin + "\\cpuidsdk.dll").c_str(), m_folder.PathOf("cpuidsdk.dll").c_str(), FALSE)) {
-        m_problem = "cannot copy " + benchBin + "\\cpuidsdk.dll";
+    const std::string sdk = vendor::kLibraryNames.cpuidSdk.narrow;
+    if (!CopyFileA((benchBin + "\\" + sdk).c_str(), m_folder.PathOf(sdk).c_str(), FALSE)) {
+        m_problem = "cannot copy " + benchBin + "\\" + sdk;
         return;
     }
     SetCurrentDirectoryA(m_folder.Root().c_str());

@@ -9,6 +9,7 @@
 #include "gpu/driver_library.h"
 #include "module_exports.h"
 #include "number_text.h"
+#include "vendor/vendor_names.h"
 
 namespace {
 
@@ -35,11 +36,12 @@ int RunDoctor(const ModuleChoice& choice, const DoctorOptions& options) {
     report.buildNumber = facts.BuildNumber();
     report.wow64 = facts.Wow64();
     report.windows7OrLater = facts.Windows7OrLater();
-    report.libraries.push_back(
-        {L"nvapi.dll", ThisProcessDriverLoader().Plan(L"nvapi.dll"), "", LoadedModulePath(L"nvapi.dll")});
-    report.libraries.push_back(LoaderSearched(L"atiadlxy.dll", "by name, in the loader's standard search order"));
+    const vendor::LibraryNames& names = vendor::kLibraryNames;
+    report.libraries.push_back({names.nvapi.wide, ThisProcessDriverLoader().Plan(names.nvapi.wide), "",
+                                LoadedModulePath(names.nvapi.wide)});
+    report.libraries.push_back(LoaderSearched(names.adl.wide, "by name, in the loader's standard search order"));
     report.libraries.push_back(LoaderSearched(
-        L"amdadlx32.dll", "by name, in the application folder, the user folders, then the system directory"));
+        names.adlx.wide, "by name, in the application folder, the user folders, then the system directory"));
 
     const std::string text = options.json ? JsonText(DoctorToJson(report), 2) + "\n" : RenderDoctorText(report);
     std::fputs(text.c_str(), stdout);
