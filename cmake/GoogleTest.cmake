@@ -7,6 +7,8 @@ if(TORVEX_WINDOWS)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 endif()
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE ${TORVEX_TEST_COMPILE_OPTIONS})
+target_compile_options(gtest_main PRIVATE ${TORVEX_TEST_COMPILE_OPTIONS})
 
 # Where every test program leaves GoogleTest's XML report, one file per program; tools/test.sh
 # reads the cases from there.
@@ -19,13 +21,15 @@ else()
   set(torvex_results_path "${TORVEX_TEST_RESULTS}")
 endif()
 
-# torvex_add_test(name SOURCES ... LIBS ... [LABELS ...] [SERIAL]): one gtest program, run by ctest
-# as one test, <area>.<name>: all its cases in one process (a failure names its case in the output and the XML
-# report). The label is the test's area (its folder under tests/) unless LABELS says otherwise.
-# SERIAL programs run while no other test runs (they change what every program of the Wine prefix
-# would see); each says why where it is declared.
+# torvex_add_test(name SOURCES ... LIBS ... [LABELS ...] [SERIAL] [EACH_CASE_ALONE]): one gtest
+# program, run by ctest as one test, <area>.<name>: all its cases in one process (a failure names its
+# case in the output and the XML report). The label is the test's area (its folder under tests/)
+# unless LABELS says otherwise. SERIAL programs run while no other test runs (they change what every
+# program of the Wine prefix would see); EACH_CASE_ALONE programs run each case in a process of its
+# own (the code under test keeps its state for the life of the process). Each says why where it is
+# declared.
 function(torvex_add_test name)
-  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL;EACH_CASE_ALONE" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(NOT T_LABELS)
@@ -33,7 +37,12 @@ function(torvex_add_test name)
   endif()
   # Named <area>.<program>, so that a pattern picks an area or a program.
   set(test ${T_LABELS}.${name})
-  add_test(NAME ${test} COMMAND ${name} --gtest_output=xml:${torvex_results_path}/${name}.xml)
+  if(T_EACH_CASE_ALONE)
+    add_test(NAME ${test} COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/each-case.sh ${torvex_results_path}/${name}
+                                     $<TARGET_FILE:${name}> ${CMAKE_CROSSCOMPILING_EMULATOR})
+  else()
+    add_test(NAME ${test} COMMAND ${name} --gtest_output=xml:${torvex_results_path}/${name}.xml)
+  endif()
   set_tests_properties(${test} PROPERTIES LABELS "${T_LABELS}" TIMEOUT 600)
   if(T_SERIAL)
     set_tests_properties(${test} PROPERTIES RUN_SERIAL TRUE)
