@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The demo: sets up whatever is missing, builds build/win32 quietly, then shows torvexctl reading
-# the bench's default machine (one GPU with a complete, lively board) under Wine.
+# The demo: sets up whatever is missing, builds both widths quietly, then shows torvexctl reading
+# the bench's default machine (one GPU with a complete, lively board) under Wine: the 32-bit build
+# where this machine can run 32-bit programs, the 64-bit build where it cannot (and it says so).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/win32"
 jobs=$(nproc 2>/dev/null || echo 2)
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -23,11 +23,29 @@ heading "Setting up the machine"
 bash "$root/cmake/setup-machine.sh"
 echo "toolchain ready"
 
-heading "Building build/win32"
-quietly cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo
-quietly cmake --build "$build" -j "$jobs"
-echo "built $build/bin/TorvexModule.dll and torvexctl.exe"
+# build <tree> <toolchain>: configures and builds one Windows width quietly.
+build() {
+  heading "Building build/$1"
+  quietly cmake -S "$root" -B "$root/build/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  quietly cmake --build "$root/build/$1" -j "$jobs"
+  echo "built build/$1/bin/TorvexModule.dll and torvexctl.exe"
+}
+build win32 toolchain-i686-mingw.cmake
+build win64 toolchain-x86_64-mingw.cmake
+
+# The 32-bit build is the one hosts load today; where this machine cannot run it, the 64-bit build
+# of the same module shows the bench instead.
+if why_not_32bit=$(sh "$root/cmake/ia32-check.sh"); then
+  build="$root/build/win32"
+  echo
+  echo "Showing the 32-bit build (build/win32) under 32-bit Wine."
+else
+  build="$root/build/win64"
+  heading "What this demo cannot show here"
+  echo "$why_not_32bit"
+  echo "So the 32-bit TorvexModule.dll (build/win32/bin) is built but not run: what follows is the"
+  echo "64-bit build of the same module (build/win64) under 64-bit Wine, reading the same bench."
+fi
 
 # The bench's built-in default machine, whatever the caller's shell had set.
 unset TORVEX_BENCH_SCENARIO

@@ -1,22 +1,104 @@
 #!/usr/bin/env bash
-# Sets up whatever is missing, builds everything and runs every test: the cross-built DLL, bench
-# and tests under Wine, and the native build of the Windows-free code under sanitizers.
-# Exits non-zero on any failure. Build trees: build/win32 and build/native.
+# Sets up whatever is missing, builds everything and runs every test that this machine can run:
+# the native build of the Windows-free code under sanitizers (with the fuzz targets' smoke runs),
+# then the cross-built DLL, bench and tests under Wine, 64-bit and 32-bit. Where the machine cannot
+# run 32-bit programs the 32-bit build is still made, and its tests are counted as skipped.
+#
+#   bash tools/test.sh            everything
+#   bash tools/test.sh PATTERN    only the tests whose name matches PATTERN (a ctest regex); names
+#                                 are <area>.<program> (board.board_tests, gpu.driver_loading_tests,
+#                                 package.example_no_board, fuzz...). GTEST_FILTER picks cases.
+#
+# Ends with "tests: N passed, N failed, N skipped" (ctest tests: a gtest program counts once) and
+# exits non-zero when anything that ran failed. Build trees: build/native, build/win64, build/win32.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
+pattern=${1:-}
+select=()
+[ -n "$pattern" ] && select=(-R "$pattern")
 
 bash "$root/cmake/setup-machine.sh"
 
-cmake -S "$root" -B "$root/build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build/win32" -j "$jobs"
+runs_32bit=1
+why_not_32bit=$(sh "$root/cmake/ia32-check.sh") || runs_32bit=0
+if [ "$runs_32bit" = 0 ]; then
+  printf '\ntest: the 32-bit tests cannot run on this machine; they are built and counted as skipped.\n%s\n' \
+    "$why_not_32bit" | sed '3,$s/^/test:   /'
+fi
+
+# build <tree> <cmake options...>: configures and builds quietly; on failure shows the errors.
+build() {
+  local tree=$root/build/$1
+  shift
+  local log=$tree.log
+  mkdir -p "$tree"
+  printf 'test: building build/%s\n' "${tree##*/}"
+  if ! { cmake -S "$root" -B "$tree" "$@" && cmake --build "$tree" -j "$jobs"; } >"$log" 2>&1; then
+    grep -E -i -B2 -A8 'error|fatal' "$log" | head -n 120 || tail -n 60 "$log"
+    echo "test: building build/${tree##*/} failed; the whole log is $log" >&2
+    exit 1
+  fi
+}
 
 # clang: its coverage instrumentation lets the fuzz targets' smoke runs explore the parsers.
-CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$root/build/native" -j "$jobs"
+CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug
+build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-status=0
-(cd "$root/build/native" && ctest --output-on-failure -j "$jobs") || status=1
-(cd "$root/build/win32" && ctest --output-on-failure -j "$jobs") || status=1
-exit $status
+passed=0
+failed=0
+skipped=0
+failed_cases=()
+
+# Reads one tree's ctest summary into the totals, and the failed gtest cases from its XML reports.
+tally() {
+  local tree=$1 output=$2 status=$3 total failures skips
+  total=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$output" | tail -n 1)
+  failures=$(sed -n 's/.*, \([0-9]*\) tests failed out of [0-9]*$/\1/p' "$output" | tail -n 1)
+  skips=$(grep -c '(Skipped)$' "$output" || true)
+  total=${total:-0}
+  failures=${failures:-0}
+  if [ "$status" != 0 ] && [ "$failures" = 0 ]; then
+    failures=1
+    failed_cases+=("$tree: ctest itself failed (status $status)")
+  fi
+  passed=$((passed + total - failures - skips))
+  failed=$((failed + failures))
+  skipped=$((skipped + skips))
+  local report
+  for report in "$root/build/$tree"/test-results/*.xml; do
+    [ -f "$report" ] || continue
+    while IFS= read -r case_name; do failed_cases+=("$tree: $case_name"); done < <(awk '
+      /<testcase / { match($0, /name="[^"]*"/); name = substr($0, RSTART + 6, RLENGTH - 7)
+                     match($0, /classname="[^"]*"/); suite = substr($0, RSTART + 11, RLENGTH - 12) }
+      /<failure / { if (!seen[suite "." name]++) print suite "." name }' "$report")
+  done
+}
+
+# run_tests <tree>: runs the tree's tests, two at a time.
+run_tests() {
+  local tree=$1 output=$root/build/$1.ctest.log
+  rm -f "$root/build/$tree"/test-results/*.xml
+  printf '\ntest: running the tests of build/%s\n' "$tree"
+  local status=0
+  (cd "$root/build/$tree" && ctest --output-on-failure -j "$jobs" "${select[@]}") 2>&1 | tee "$output" || status=$?
+  tally "$tree" "$output" "$status"
+}
+
+run_tests native
+run_tests win64
+if [ "$runs_32bit" = 1 ]; then
+  run_tests win32
+else
+  count=$(cd "$root/build/win32" && ctest -N "${select[@]}" | sed -n 's/^Total Tests: //p')
+  printf '\ntest: skipped the %s tests of build/win32: this machine cannot run 32-bit programs (see above).\n' "$count"
+  skipped=$((skipped + count))
+fi
+
+if [ "${#failed_cases[@]}" -gt 0 ]; then
+  printf '\ntest: failed cases:\n'
+  printf 'test:   %s\n' "${failed_cases[@]}"
+fi
+printf '\ntests: %d passed, %d failed, %d skipped\n' "$passed" "$failed" "$skipped"
+[ "$failed" = 0 ]
