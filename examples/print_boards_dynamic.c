@@ -36,10 +36,14 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot load %ls (Windows error %lu)\n", path, GetLastError());
         return 3;
     }
-    reader.checkFunctionSupport =
-        (PFN_Torvex_Api_Check_Function_Support)GetProcAddress(module, "Torvex_Api_Check_Function_Support");
-    reader.getThermalMap = (PFN_Torvex_Api_GetThermalMap)GetProcAddress(module, "Torvex_Api_GetThermalMap");
-    reader.getPowerStatus = (PFN_Torvex_Api_GetPowerStatus)GetProcAddress(module, "Torvex_Api_GetPowerStatus");
+    /* GetProcAddress's function type matches no export's; converting through void (*)(void), the
+     * generic function pointer type, says the conversion is meant. */
+    reader.checkFunctionSupport = (PFN_Torvex_Api_Check_Function_Support)(void (*)(void))GetProcAddress(
+        module, "Torvex_Api_Check_Function_Support");
+    reader.getThermalMap =
+        (PFN_Torvex_Api_GetThermalMap)(void (*)(void))GetProcAddress(module, "Torvex_Api_GetThermalMap");
+    reader.getPowerStatus =
+        (PFN_Torvex_Api_GetPowerStatus)(void (*)(void))GetProcAddress(module, "Torvex_Api_GetPowerStatus");
     if (reader.checkFunctionSupport == NULL || reader.getThermalMap == NULL || reader.getPowerStatus == NULL) {
         fprintf(stderr, "%ls lacks an export this program needs\n", path);
         FreeLibrary(module);
