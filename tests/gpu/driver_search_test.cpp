@@ -267,6 +267,10 @@ TEST(SystemFacts, AreAskedUntilKnownThenKeptWhicheverThreadAsks) {
     system.SetValue(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber", kRegDword,
                     {0x55, 0x4A, 0, 0});
     EXPECT_EQ(0u, facts.BuildNumber());
+    // A list of texts is not a text, although its first one is digits.
+    system.SetValue(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentBuildNumber", kRegTextList,
+                    Utf16Bytes(std::wstring(L"19045\0", 6)));
+    EXPECT_EQ(0u, facts.BuildNumber());
     system.SetBuild(L"19045");
     std::vector<std::thread> threads;
     for (int i = 0; i < 8; ++i) {
@@ -281,7 +285,7 @@ TEST(SystemFacts, AreAskedUntilKnownThenKeptWhicheverThreadAsks) {
     for (std::thread& t : threads) t.join();
     system.SetBuild(L"22631");
     EXPECT_EQ(19045u, facts.BuildNumber());
-    EXPECT_EQ(4, system.registryReads);
+    EXPECT_EQ(5, system.registryReads);
     EXPECT_EQ(1, system.wow64Asks);
     EXPECT_EQ(1, system.versionChecks);
 }

@@ -55,6 +55,8 @@ TEST(FloatText, IsTheShortestTextThatReadsBackAndTheJsonNumbersOwn) {
     EXPECT_TRUE(FloatJson(std::numeric_limits<float>::infinity()).is_null());
     // nlohmann's own writer gives this one's double 17 digits.
     EXPECT_EQ("[-5.7077905e+19]", JsonText(nlohmann::ordered_json::array({FloatJson(-5.7077905e19f)})));
+    // A whole number written with an exponent needs no ".0".
+    EXPECT_EQ("[1e+20]", JsonText(nlohmann::ordered_json::array({FloatJson(1e20f)})));
     EXPECT_EQ("{\n  \"a\": [\n    1,\n    \"x\",\n    null\n  ],\n  \"b\": {}\n}",
               JsonText({{"a", {1, "x", nullptr}}, {"b", nlohmann::ordered_json::object()}}, 2));
 }
