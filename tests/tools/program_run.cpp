@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 
 #include "module_exports.h"
+#include "pipe_turn.h"
 
 namespace {
 
@@ -57,6 +59,9 @@ ProgramRun RunProgram(const std::wstring& exe, const std::vector<std::string>& a
 ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args) {
     const std::wstring path = FromUtf8(TORVEX_TOOLS_TEST_DATA "/" + std::string(scenario));
     SetEnvironmentVariableW(L"TORVEX_BENCH_SCENARIO", *scenario ? path.c_str() : nullptr);
+    const bool talksToHelper = !args.empty() && (args.front() == "sensors" || args.front() == "qlxsw");
+    std::optional<PipeTurn> turn;
+    if (talksToHelper) turn.emplace();
     return RunProgram(BesideRunningProgram(L"torvexctl.exe"), args);
 }
 

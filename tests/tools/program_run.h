@@ -18,7 +18,9 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::wstring& exe, const std::vector<std::string>& args);
 
 // bin/torvexctl.exe on the machine of the named scenario file beside the tests ("": the bench's
-// default machine).
+// default machine). A sensors or qlxsw run takes the helper pipe's turn: there torvexctl's module
+// may talk to whatever helper serves the pipe (a sensor SDK that does not start makes it tell the
+// helper to end).
 ProgramRun Torvexctl(const char* scenario, const std::vector<std::string>& args);
 
 // A file's whole text, "\r\n" turned into "\n"; empty when it cannot be read.
