@@ -8,11 +8,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-needed_cmds=(i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix wine cmake clang++ flock)
+needed_cmds=(i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix wine cmake ninja clang++ flock)
 needed_files=(/usr/src/googletest/CMakeLists.txt /usr/include/nlohmann/json.hpp /usr/include/CLI/CLI.hpp
   /usr/lib/wine/wine64)
 packages=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
-  cmake make googletest nlohmann-json3-dev libcli11-dev clang libclang-rt-14-dev util-linux)
+  cmake make ninja-build googletest nlohmann-json3-dev libcli11-dev clang libclang-rt-14-dev util-linux)
 
 runs_32bit=1
 sh "$here/ia32-check.sh" >/dev/null || runs_32bit=0

@@ -4,20 +4,8 @@
 # where this machine can run 32-bit programs, the 64-bit build where it cannot (and it says so).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-jobs=$(nproc 2>/dev/null || echo 2)
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
 
 heading() { printf '\n==== %s ====\n' "$1"; }
-
-# Runs a build step with its output in the log; shows the errors only when it fails.
-quietly() {
-  if ! "$@" >"$log" 2>&1; then
-    grep -E -i -B2 -A6 'error|fatal|failed' "$log" || cat "$log"
-    echo "demo: '$*' failed" >&2
-    exit 1
-  fi
-}
 
 heading "Setting up the machine"
 bash "$root/cmake/setup-machine.sh"
@@ -26,8 +14,7 @@ echo "toolchain ready"
 # build <tree> <toolchain>: configures and builds one Windows width quietly.
 build() {
   heading "Building build/$1"
-  quietly cmake -S "$root" -B "$root/build/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  quietly cmake --build "$root/build/$1" -j "$jobs"
+  bash "$root/tools/build_tree.sh" "$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   echo "built build/$1/bin/TorvexModule.dll and torvexctl.exe"
 }
 build win32 toolchain-i686-mingw.cmake
