@@ -114,8 +114,9 @@ TEST(QLXSWProbe, AHelperThatCannotBeReachedCountsAsPresent) {
 }
 
 // The helper's path is formed from a current directory of at most 255 characters; beyond that the
-// helper counts as missing and is not launched, even where it is installed, while a helper that
-// already runs still answers.
+// helper counts as missing (no launch, no pause), while a helper that already runs still answers.
+// A helper cannot be started from a path this long anyway, so only the module's own lines tell
+// whether it tried.
 TEST(QLXSWProbe, ACurrentDirectoryLongerThan255CharactersLaunchesNothing) {
     HelperBench bench(R"("x86": {"device": true})");
     std::string deep = bench.Folder().Root();
@@ -125,16 +126,13 @@ TEST(QLXSWProbe, ACurrentDirectoryLongerThan255CharactersLaunchesNothing) {
         CreateDirectoryW(FromUtf8("\\\\?\\" + deep).c_str(), nullptr);
     }
     ASSERT_EQ(256u, deep.size());
-    for (const char* folder : {"\\LIB", "\\LIB\\x86_lib"})
-        CreateDirectoryW(FromUtf8("\\\\?\\" + deep + folder).c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(FromUtf8(bench.Folder().HelperOf(HelperBuild::X86)).c_str(),
-                          FromUtf8("\\\\?\\" + deep + "\\LIB\\x86_lib\\Halvane.exe").c_str(), FALSE));
     ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str())) << deep;
     LoadedModule module;
+    const DebugOutputCapture diagnostics;
     bench.Serve("x86");
     uint8_t supported = 0;
     EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
-    EXPECT_EQ(Strings{}, bench.Launches());
+    EXPECT_EQ(Strings{}, Launches(diagnostics));
     EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests());
 }
 
