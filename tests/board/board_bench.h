@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -14,9 +13,9 @@
 #include "TorvexBench.h"
 #include "loaded_module.h"
 #include "poisoned.h"
+#include "test_values.h"
 
 constexpr int kBoard = 0x56;
-using Strings = std::vector<std::string>;
 
 // A scenario GPU whose board controller runs this firmware version and holds these further
 // registers (JSON members such as R"("0xFD": 7)"); a negative bus makes the bus query fail.
@@ -65,13 +64,6 @@ inline Strings Traffic() {
 
 inline int Count(const Strings& traffic, const std::string& transaction) {
     return static_cast<int>(std::count(traffic.begin(), traffic.end(), transaction));
-}
-
-// Floats are compared bit for bit.
-inline uint32_t Bits(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
 }
 
 // Every output a board export can write, poisoned.

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "float_bits.h"
+#include "test_values.h"
 
 namespace {
 

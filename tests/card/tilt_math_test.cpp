@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "float_bits.h"
+#include "test_values.h"
 
 namespace {
 

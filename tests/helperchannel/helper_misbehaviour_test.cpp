@@ -13,8 +13,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 constexpr long long kExchangeLimitMs = 1000;
 // What a loaded machine may add to a bounded wait before the module's thread runs again. Generous,
 // since two busy cores can stall a Wine thread for over a second; the misbehaviours below last
@@ -43,36 +41,32 @@ TEST(HelperMisbehaviour, AReadingAnswerCountsOnlyAsFarAsItArrivesInTimeWithin511
         std::string members;
         int result;
         float first, total;  // of a filled block
-        const wchar_t* diagnostic;
     };
-    const wchar_t* const late = L"Helper pipe: no answer to 'g' within 1000 ms\n";
-    const wchar_t* const busy = L"Helper pipe: cannot open it for 'g' (error 231)\n";
     const Case cases[] = {
         // An answer that comes too late or never is "ERROR", the list {14}, whose first group's
         // header does not fit: -1.
-        {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 200, "on": "g"})", 1, 1.0f, 3.0f, nullptr},
-        {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 5000, "on": "g"})", -1, 0, 0, late},
-        {kTwoReadings + R"("misbehave": {"kind": "silent", "on": "g"})", -1, 0, 0, late},
+        {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 200, "on": "g"})", 1, 1.0f, 3.0f},
+        {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 5000, "on": "g"})", -1, 0, 0},
+        {kTwoReadings + R"("misbehave": {"kind": "silent", "on": "g"})", -1, 0, 0},
         // A busy pipe is not waited for, even when it would be free soon: "ERROR" as well.
-        {kTwoReadings + R"("misbehave": {"kind": "busy", "ms": 300})", -1, 0, 0, busy},
-        {kTwoReadings + R"("misbehave": {"kind": "busy"})", -1, 0, 0, busy},
+        {kTwoReadings + R"("misbehave": {"kind": "busy", "ms": 800})", -1, 0, 0},
+        {kTwoReadings + R"("misbehave": {"kind": "busy"})", -1, 0, 0},
         // Beyond the bytes the module reads, or after the zero byte, lies text that would make the
         // answer unconvertible (-5).
-        {kTwoReadings + R"("misbehave": {"kind": "oversized", "on": "g"})", 1, 1.0f, 3.0f, nullptr},
-        {kTwoReadings + R"("misbehave": {"kind": "zero-byte", "on": "g"})", 1, 1.0f, 3.0f, nullptr},
-        {kTwoReadings + R"("misbehave": {"kind": "garbage", "on": "g"})", -5, 0, 0, nullptr},
+        {kTwoReadings + R"("misbehave": {"kind": "oversized", "on": "g"})", 1, 1.0f, 3.0f},
+        {kTwoReadings + R"("misbehave": {"kind": "zero-byte", "on": "g"})", 1, 1.0f, 3.0f},
+        {kTwoReadings + R"("misbehave": {"kind": "garbage", "on": "g"})", -5, 0, 0},
         // Closing without an answer gives the empty list.
-        {kTwoReadings + R"("misbehave": {"kind": "hang-up", "on": "g"})", -6, 0, 0, nullptr},
+        {kTwoReadings + R"("misbehave": {"kind": "hang-up", "on": "g"})", -6, 0, 0},
         // The 511th byte ends the last number read: its 503 zeros read 0, one byte more would read
         // 1, and the whole answer does not convert.
-        {R"("answer": "1,1,1,1,)" + std::string(503, '0') + R"(1,zz")", 1, 0.0f, 0.0f, nullptr},
+        {R"("answer": "1,1,1,1,)" + std::string(503, '0') + R"(1,zz")", 1, 0.0f, 0.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.members.substr(0, 160));
         HelperBench bench("");
         LoadedModule module;
         ReplaceRunningHelper(bench, module, c.members);
-        DebugOutputCapture diagnostics;
         int result = 0;
         QLXSWPowerStatus status{};
         const long long ms = Elapsed([&] { result = module->Get_QLXSW_PowerStatus(1, &status); });
@@ -81,9 +75,6 @@ TEST(HelperMisbehaviour, AReadingAnswerCountsOnlyAsFarAsItArrivesInTimeWithin511
         if (c.result == 1) {
             EXPECT_EQ(c.first, status.fValue[0]);
             EXPECT_EQ(c.total, status.fTotal);
-        }
-        if (c.diagnostic) {
-            EXPECT_TRUE(diagnostics.Contains(c.diagnostic));
         }
     }
 }
@@ -118,15 +109,12 @@ TEST(HelperMisbehaviour, TheProbeSeesOnlyWhatTheOneReadDeliversInTime) {
 }
 
 // An exit request that meets a busy pipe is not sent: the module neither waits for the pipe nor
-// tries again, so it says at once that it could not open the pipe (a module that waited would say,
-// when its bound ran out, that the pipe was still busy).
+// tries again (a module that waited would reach it once it is free, within its bound).
 TEST(HelperMisbehaviour, AnExitToABusyPipeIsLost) {
-    HelperBench bench(R"("misbehave": {"kind": "busy"})");
+    HelperBench bench(R"("misbehave": {"kind": "busy", "ms": 800})");
     LoadedModule module;
     bench.Serve("x86");
-    DebugOutputCapture diagnostics;
     EXPECT_EQ(0, module->Exit_KIVO());
-    EXPECT_TRUE(diagnostics.Contains(L"Helper pipe: cannot open it for 'x' (error 231)\n"));
     EXPECT_EQ(Strings{}, bench.Requests());
 }
 

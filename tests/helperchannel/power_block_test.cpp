@@ -2,19 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "helperchannel/power_block.h"
 #include "poisoned.h"
+#include "test_values.h"
 
 namespace {
-
-uint32_t Bits(float value) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
-}
 
 struct Filled {
     int result;

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 // One board whose controller firmware (0x04FF) is too old for the capability word: the function
 // check answers -1 and leaves the pair alone, but for the QLXSW bit.
 constexpr char kOldBoard[] =
@@ -19,7 +17,6 @@ constexpr char kOldBoard[] =
 TEST(QLXSWProbe, The32BitBuildReportingTheDeviceChoosesItAndSetsTheCapabilityBit) {
     HelperBench bench(R"("x86": {"device": true})", {HelperBuild::X86, HelperBuild::X64}, kOldBoard);
     LoadedModule module;
-    DebugOutputCapture diagnostics;
     FunctionSupport pair{0x100, 7};
     ASSERT_EQ(-1, module->Check_Function_Support(1, &pair));
     EXPECT_EQ(0x100u, pair.nFunction);
@@ -28,9 +25,8 @@ TEST(QLXSWProbe, The32BitBuildReportingTheDeviceChoosesItAndSetsTheCapabilityBit
     uint8_t supported = 0xEE;
     EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
     EXPECT_EQ(1, supported);
-    EXPECT_EQ(Strings({"x86"}), Launches(diagnostics));
+    EXPECT_EQ(Strings({"x86"}), bench.Launches());
     EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests());
-    EXPECT_TRUE(diagnostics.Contains(L"QLXSW probe: device present, helper build x86\n"));
 
     ASSERT_EQ(-1, module->Check_Function_Support(1, &pair));
     EXPECT_EQ(0x102u, pair.nFunction);
@@ -40,25 +36,24 @@ TEST(QLXSWProbe, The32BitBuildReportingTheDeviceChoosesItAndSetsTheCapabilityBit
     bench.Serve("x86");
     QLXSWPowerStatus status{};
     EXPECT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
-    EXPECT_EQ(Strings({"x86", "x86"}), Launches(diagnostics));
+    EXPECT_EQ(Strings({"x86", "x86"}), bench.Launches());
     EXPECT_EQ(Strings({"x86 c", "x86 x", "x86 g"}), bench.Requests());
 }
 
 TEST(QLXSWProbe, The64BitBuildIsAskedOnlyAfterThe32BitOneSaidFalse) {
     HelperBench bench(R"("x86": {"device": false}, "x64": {"device": true})");
     LoadedModule module;
-    DebugOutputCapture diagnostics;
     bench.Serve("x86,x64");
     uint8_t supported = 0;
     EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
     EXPECT_EQ(1, supported);
-    EXPECT_EQ(Strings({"x86", "x64"}), Launches(diagnostics));
+    EXPECT_EQ(Strings({"x86", "x64"}), bench.Launches());
     EXPECT_EQ(Strings({"x86 c", "x86 x", "x64 c", "x64 x"}), bench.Requests());
 
     bench.Serve("x64");
     QLXSWPowerStatus status{};
     EXPECT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
-    EXPECT_EQ(Strings({"x86", "x64", "x64"}), Launches(diagnostics));
+    EXPECT_EQ(Strings({"x86", "x64", "x64"}), bench.Launches());
     EXPECT_EQ("x64 g", bench.Requests().back());
 }
 
@@ -80,7 +75,6 @@ TEST(QLXSWProbe, OnlyACaseSensitiveFALSEAnywhereInTheAnswerMeansAbsent) {
 TEST(QLXSWProbe, AFailedProbeAfterASuccessfulOneKeepsTheFlagButForgetsTheBuild) {
     HelperBench bench("", {HelperBuild::X86, HelperBuild::X64}, kOldBoard);
     LoadedModule module;
-    DebugOutputCapture diagnostics;
     QLXSWPowerStatus status{};
     EXPECT_EQ(-4, module->Get_QLXSW_PowerStatus(1, &status));
 
@@ -92,16 +86,15 @@ TEST(QLXSWProbe, AFailedProbeAfterASuccessfulOneKeepsTheFlagButForgetsTheBuild) 
     bench.Serve("x86,x64");
     EXPECT_EQ(-1, module->Check_QLXSW_Support(&supported));
     EXPECT_EQ(0, supported);
-    EXPECT_TRUE(diagnostics.Contains(L"QLXSW probe: device absent, helper build unknown\n"));
     FunctionSupport pair{0, 0};
     module->Check_Function_Support(1, &pair);
     EXPECT_EQ(0x2u, pair.nFunction);
 
     // No build is chosen now: the list is {0}, and the helper is neither launched nor asked.
-    const size_t launches = Launches(diagnostics).size();
+    const size_t launches = bench.Launches().size();
     const size_t requests = bench.Requests().size();
     EXPECT_EQ(-6, module->Get_QLXSW_PowerStatus(1, &status));
-    EXPECT_EQ(launches, Launches(diagnostics).size());
+    EXPECT_EQ(launches, bench.Launches().size());
     EXPECT_EQ(requests, bench.Requests().size());
 }
 
@@ -110,31 +103,20 @@ TEST(QLXSWProbe, AFailedProbeAfterASuccessfulOneKeepsTheFlagButForgetsTheBuild) 
 TEST(QLXSWProbe, AHelperThatCannotBeReachedCountsAsPresent) {
     HelperBench bench("", {});
     LoadedModule module;
-    DebugOutputCapture diagnostics;
     uint8_t supported = 0;
     EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
     EXPECT_EQ(1, supported);
-    EXPECT_EQ(Strings({"failed x86"}), Launches(diagnostics));
 
     QLXSWPowerStatus status{};
     status.nCount = 77;
     EXPECT_EQ(-1, module->Get_QLXSW_PowerStatus(1, &status));
     EXPECT_EQ(77, status.nCount);
-    EXPECT_EQ(Strings({"failed x86", "failed x86"}), Launches(diagnostics));
-}
-
-// A build marked not installed leaves at once when launched, so its exchanges find no pipe.
-TEST(QLXSWProbe, ABuildMarkedNotInstalledLeavesAtOnce) {
-    HelperBench bench(R"("launches": "serve", "x86": {"installed": false})", {HelperBuild::X86});
-    LoadedModule module;
-    uint8_t supported = 0;
-    EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
-    for (int waited = 0; bench.Events().empty() && waited < 30000; waited += 50) Sleep(50);
-    EXPECT_EQ(Strings({"x86 launch not-installed"}), bench.Events());
 }
 
 // The helper's path is formed from a current directory of at most 255 characters; beyond that the
 // helper counts as missing (no launch, no pause), while a helper that already runs still answers.
+// A helper cannot be started from a path this long anyway, so only the module's own lines tell
+// whether it tried.
 TEST(QLXSWProbe, ACurrentDirectoryLongerThan255CharactersLaunchesNothing) {
     HelperBench bench(R"("x86": {"device": true})");
     std::string deep = bench.Folder().Root();
@@ -146,12 +128,11 @@ TEST(QLXSWProbe, ACurrentDirectoryLongerThan255CharactersLaunchesNothing) {
     ASSERT_EQ(256u, deep.size());
     ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str())) << deep;
     LoadedModule module;
-    DebugOutputCapture diagnostics;
+    const DebugOutputCapture diagnostics;
     bench.Serve("x86");
     uint8_t supported = 0;
     EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
-    EXPECT_TRUE(Launches(diagnostics).empty());
-    EXPECT_TRUE(diagnostics.Contains(L"Helper not launched: the current directory does not fit 255 characters\n"));
+    EXPECT_EQ(Strings{}, Launches(diagnostics));
     EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests());
 }
 

@@ -12,8 +12,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 // A successful probe through a helper served for it, which leaves afterwards.
 void Probe(HelperBench& bench, const LoadedModule& module) {
     bench.Serve("x86");
@@ -25,14 +23,13 @@ TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
     HelperBench bench(R"("groups": [{"low": 1, "high": 1, "readings": [12050, 65535, 450]},
                                      {"low": 2, "high": 9, "readings": [3300]}])");
     LoadedModule module;
-    DebugOutputCapture diagnostics;
     Probe(bench, module);
     bench.Serve("x86");
     QLXSWPowerStatus first = Poisoned<QLXSWPowerStatus>();
     QLXSWPowerStatus second = Poisoned<QLXSWPowerStatus>();
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &first));
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(9, &second));
-    EXPECT_EQ(Strings({"x86", "x86"}), Launches(diagnostics));
+    EXPECT_EQ(Strings({"x86", "x86"}), bench.Launches());
     EXPECT_EQ(Strings({"x86 c", "x86 x", "x86 g", "x86 g"}), bench.Requests());
 
     // Lively readings stay within 5 % of the scenario's; a missing one reads 0.
@@ -49,7 +46,7 @@ TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
     EXPECT_EQ("x86 x", bench.Requests().back());
     bench.Serve("x86");
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &first));
-    EXPECT_EQ(Strings({"x86", "x86", "x86"}), Launches(diagnostics));
+    EXPECT_EQ(Strings({"x86", "x86", "x86"}), bench.Launches());
     EXPECT_EQ("x86 g", bench.Requests().back());
 }
 
@@ -79,20 +76,19 @@ TEST(QLXSWReadings, AShortGroupAndANumberBeyond32BitsReachTheCallersBlockAsDecid
 TEST(QLXSWReadings, KeysBelowOneAndAnUnprobedDeviceAreRefusedWithoutAskingTheHelper) {
     HelperBench bench("");
     LoadedModule module;
-    DebugOutputCapture diagnostics;
     bench.Serve("x86");
     QLXSWPowerStatus status = Poisoned<QLXSWPowerStatus>();
     EXPECT_EQ(-4, module->Get_QLXSW_PowerStatus(1, &status));
     EXPECT_EQ(-3, module->Get_QLXSW_PowerStatus(0, &status));
     EXPECT_EQ(-3, module->Get_QLXSW_PowerStatus(INT32_MIN, &status));
     EXPECT_TRUE(Untouched(status));
-    EXPECT_TRUE(Launches(diagnostics).empty());
+    EXPECT_TRUE(bench.Launches().empty());
     EXPECT_TRUE(bench.Requests().empty());
 
     // Letting the helper go needs no probe: "x" goes to whichever helper serves.
     EXPECT_EQ(0, module->Exit_KIVO());
     EXPECT_EQ(Strings({"x86 x"}), bench.Requests());
-    EXPECT_TRUE(Launches(diagnostics).empty());
+    EXPECT_TRUE(bench.Launches().empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -20,19 +21,30 @@ constexpr int kLeftoverWaitMs = 10000;
 
 bool PipeExists() { return WaitNamedPipeA(halvane::kPipeName, 1) || GetLastError() != ERROR_FILE_NOT_FOUND; }
 
+// The helpers this process started that still run, but for those in `except`.
+std::vector<DWORD> RunningHelpers(const std::vector<UniqueHandle>& except) {
+    std::vector<DWORD> ids;
+    const UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        const DWORD id = entry.th32ProcessID;
+        if (entry.th32ParentProcessID != GetCurrentProcessId() || _wcsicmp(entry.szExeFile, L"Halvane.exe") != 0 ||
+            std::any_of(except.begin(), except.end(), [id](const UniqueHandle& h) { return GetProcessId(h.get()) == id; })) {
+            continue;
+        }
+        ids.push_back(id);
+    }
+    return ids;
+}
+
 // Ends the helpers this process launched that still run, the module's own launches among them: a
 // test program runs all its tests in one process, and a helper left serving the pipe would answer
 // the next test that takes the pipe's turn, in this program or another.
 void EndLaunchedHelpers() {
-    const UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID != GetCurrentProcessId() || _wcsicmp(entry.szExeFile, L"Halvane.exe") != 0) {
-            continue;
-        }
-        const UniqueHandle helper(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    for (DWORD id : RunningHelpers({})) {
+        const UniqueHandle helper(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (!helper) continue;
         TerminateProcess(helper.get(), 0);
         WaitForSingleObject(helper.get(), 5000);
@@ -109,15 +121,15 @@ void HelperBench::EndServing() {
     m_serving.clear();
 }
 
-std::vector<std::string> HelperBench::Events() const {
+Strings HelperBench::Events() const {
     std::ifstream log(m_folder.PathOf("helper.log"), std::ios::binary);
-    std::vector<std::string> events;
+    Strings events;
     for (std::string line; std::getline(log, line);) events.push_back(line.substr(line.find(' ') + 1));
     return events;
 }
 
-std::vector<std::string> HelperBench::Requests() const {
-    std::vector<std::string> requests;
+Strings HelperBench::Requests() const {
+    Strings requests;
     for (const std::string& event : Events()) {
         const size_t at = event.find(" request ");
         if (at != std::string::npos) requests.push_back(event.substr(0, at) + " " + event.substr(at + 9));
@@ -125,8 +137,18 @@ std::vector<std::string> HelperBench::Requests() const {
     return requests;
 }
 
-std::vector<std::string> Launches(const DebugOutputCapture& diagnostics) {
-    std::vector<std::string> launches;
+Strings HelperBench::Launches() const {
+    for (DWORD waited = 0; !RunningHelpers(m_serving).empty() && waited < kHelperStartLimitMs; waited += 20) Sleep(20);
+    Strings launches;
+    for (const std::string& event : Events()) {
+        const size_t at = event.find(" launch");
+        if (at != std::string::npos) launches.push_back(event.substr(0, at));
+    }
+    return launches;
+}
+
+Strings Launches(const DebugOutputCapture& diagnostics) {
+    Strings launches;
     for (const std::wstring& line : diagnostics.Lines()) {
         const bool started = line.rfind(L"Helper launch: ", 0) == 0;
         if (!started && line.rfind(L"Helper launch failed", 0) != 0) continue;

@@ -18,6 +18,7 @@
 #include "debug_capture.h"
 #include "helper_host.h"
 #include "pipe_turn.h"
+#include "test_values.h"
 
 using bench::HelperBuild;
 
@@ -43,9 +44,13 @@ public:
     void EndServing();
 
     // What the helpers logged, in order, without process ids: "x86 request c", "x86 leave", ...
-    std::vector<std::string> Events() const;
+    Strings Events() const;
     // The requests among them: "x86 c", "x64 x", ...
-    std::vector<std::string> Requests() const;
+    Strings Requests() const;
+    // The builds the module launched, in order ("x86", "x64"), once those launches have logged
+    // themselves and left (as they do unless the scenario has them serve). A launch that could not
+    // start the process is not among them.
+    Strings Launches() const;
     const bench::HelperFolder& Folder() const { return m_folder; }
 
 private:
@@ -61,8 +66,9 @@ private:
 };
 
 // The helper builds the module launched, from its diagnostics, in order: "x86", "x64", or
-// "failed x86" for a launch that could not start the process.
-std::vector<std::string> Launches(const DebugOutputCapture& diagnostics);
+// "failed x86" for a launch that could not start the process. HelperBench::Launches() tells it
+// from the helpers' own log.
+Strings Launches(const DebugOutputCapture& diagnostics);
 
 // Milliseconds the call took.
 template <typename Call>

@@ -3,24 +3,13 @@
 #include "bench_scenario.h"
 #include "code_meaning.h"
 #include "module_diagnostics.h"
+#include "module_exports.h"
 #include "number_text.h"
 #include "text_layout.h"
 
 namespace {
 
 using json = nlohmann::ordered_json;
-
-// The module names the build in its probe line: "QLXSW probe: device present, helper build x86".
-std::string HelperBuildFrom(const DebugOutputCapture& diagnostics) {
-    const std::wstring marker = L"QLXSW probe: ";
-    const std::wstring build = L", helper build ";
-    for (const std::wstring& line : diagnostics.Lines()) {
-        if (line.rfind(marker, 0) != 0) continue;
-        const size_t at = line.find(build);
-        if (at != std::wstring::npos) return std::string(line.begin() + at + build.size(), line.end());
-    }
-    return "unknown";
-}
 
 // -7 writes the count and a zero total, nothing else.
 bool CountWritten(int code) { return code == 1 || code == -7; }
@@ -35,7 +24,7 @@ QlxswPresence ProbeQlxsw(const ModuleExports& api) {
     uint8_t supported = 0;
     presence.code = api.Check_QLXSW_Support(&supported);
     presence.present = supported != 0;
-    presence.helperBuild = HelperBuildFrom(diagnostics);
+    for (const std::wstring& line : diagnostics.Lines()) presence.moduleLines.push_back(ToUtf8(line));
     return presence;
 }
 
@@ -52,8 +41,9 @@ std::vector<QlxswReading> ReadQlxsw(const ModuleExports& api, const std::vector<
 
 std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<QlxswReading>& readings) {
     std::string text = "QLXSW device\n    " + std::string(presence.present ? "present" : "absent") + " (" +
-                       CodeText(ExportCall::QlxswSupport, presence.code) + "), helper build " + presence.helperBuild +
-                       "\n";
+                       CodeText(ExportCall::QlxswSupport, presence.code) + ")\n";
+    if (!presence.moduleLines.empty()) text += "  The module said during the probe\n";
+    for (const std::string& line : presence.moduleLines) text += "    " + line + "\n";
     for (const QlxswReading& r : readings) {
         text += "  Readings for key " + std::to_string(r.id) + ", in " + kUnit + "\n";
         if (r.code != 1) {
@@ -90,7 +80,7 @@ json QlxswToJson(const std::string& modulePath, const QlxswPresence& presence, c
     }
     json qlxsw = CodeJson(ExportCall::QlxswSupport, presence.code);
     qlxsw["present"] = presence.present;
-    qlxsw["helper_build"] = presence.helperBuild;
+    qlxsw["module_lines"] = presence.moduleLines;
     qlxsw["readings"] = list;
     return {{"module", modulePath}, {"bench_scenario", BenchScenarioJson()}, {"qlxsw", qlxsw}};
 }

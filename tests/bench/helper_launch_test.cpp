@@ -1,5 +1,5 @@
 // The bench's helper as the module launches it, without arguments: it serves as the build its
-// folder names, unless another helper serves already.
+// folder names, unless another helper serves already or the scenario marks its build not installed.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,8 +9,6 @@
 #include "loaded_module.h"
 
 namespace {
-
-using Strings = std::vector<std::string>;
 
 // Starts the helper of `build` the way the module does, without arguments.
 UniqueHandle Launch(const HelperBench& bench, HelperBuild build) {
@@ -53,6 +51,16 @@ TEST(HelperProcess, ALaunchedCopyServesAsItsFoldersBuildUnlessAnotherServesAlrea
     ASSERT_GE(requests.size(), 3u);
     // The copy answered the probe's first "c" and ended on its "x".
     EXPECT_EQ(Strings({"x64 c", "x64 x"}), Strings(requests.begin() + 1, requests.begin() + 3));
+}
+
+// A build marked not installed leaves at once when launched, so its exchanges find no pipe.
+TEST(HelperProcess, ABuildMarkedNotInstalledLeavesAtOnce) {
+    HelperBench bench(R"("launches": "serve", "x86": {"installed": false})", {HelperBuild::X86});
+    LoadedModule module;
+    uint8_t supported = 0;
+    EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
+    ASSERT_TRUE(Logged(bench, "x86 launch not-installed"));
+    EXPECT_EQ(Strings({"x86 launch not-installed"}), bench.Events());
 }
 
 }  // namespace
