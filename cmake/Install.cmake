@@ -8,10 +8,10 @@
 #   lib/x86/, lib/x64/  libTorvexModule.dll.a (MinGW), TorvexModule.lib (MSVC)
 #   lib/cmake/TorvexModule/  the package a host finds with find_package(TorvexModule); it picks the
 #                host's width
-#   docs/        api.md
+#   docs/        api.md, design.md, performance.md
 #   examples/    the C hosts, buildable on their own against this package
 #   bench/       the virtual bench: its DLLs (bin/ for 32-bit, bin/x64/ for 64-bit), scenarios, README
-#   README.md, LICENSE, THIRD_PARTY_NOTICES.txt
+#   README.md, CHANGELOG.md, CONTRIBUTING.md, LICENSE, THIRD_PARTY_NOTICES.txt
 include(CMakePackageConfigHelpers)
 
 set(TORVEX_PACKAGE_DIR lib/cmake/TorvexModule)
@@ -87,7 +87,7 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/TorvexModuleConfigV
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TorvexModuleConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/TorvexModuleConfigVersion.cmake DESTINATION ${TORVEX_PACKAGE_DIR})
 
-install(FILES docs/api.md DESTINATION docs)
+install(FILES docs/api.md docs/design.md docs/performance.md DESTINATION docs)
 install(FILES examples/CMakeLists.txt examples/board_report.h examples/board_report.c examples/print_boards.c
   examples/print_boards_dynamic.c DESTINATION examples)
 # Every DLL and program the bench builds, and every shipped machine.
@@ -95,7 +95,7 @@ install(DIRECTORY $<TARGET_FILE_DIR:torvexbench>/ DESTINATION ${TORVEX_BENCH_BIN
   FILES_MATCHING PATTERN "*.dll" PATTERN "*.exe")
 install(DIRECTORY bench/scenarios/ DESTINATION bench/scenarios FILES_MATCHING PATTERN "*.json")
 install(FILES bench/README.md DESTINATION bench)
-install(FILES README.md LICENSE THIRD_PARTY_NOTICES.txt DESTINATION .)
+install(FILES README.md CHANGELOG.md CONTRIBUTING.md LICENSE THIRD_PARTY_NOTICES.txt DESTINATION .)
 
 # The zip holds this build's install; pointing TORVEX_OTHER_WIDTH_BUILD at the other width's build
 # tree (built first) adds that one's, for one zip with both widths.
