@@ -1,10 +1,13 @@
-# The source folders are layers that depend one way only:
-#   base <- vendor <- gpu <- card <- helperchannel <- syssensors <- module <- tools
+# The source folders depend on each other one way only, as cmake/layers.txt lists them:
+#   base, vendor <- gpu <- card;  base, vendor <- helperchannel;  base, vendor <- syssensors;
+#   all of them <- module <- tools;  bench uses base and vendor;  tests use anything.
 # Includes name their folder ("base/diag.h"). A target publishes only its own folder: it adds a
 # directory to its users' include path that holds nothing but a link named after that folder, so
-# a target sees exactly the folders of the targets it links, never one above it.
-# tools/check_include_direction.sh checks the direction of every include in the tree.
+# a target sees exactly the folders of the targets it links. tools/check_include_direction.sh
+# checks every include against the map, torvex_check_layer_links every target's links.
 set(TORVEX_PUBLISHED_DIR ${CMAKE_BINARY_DIR}/published)
+set(TORVEX_LAYER_MAP ${PROJECT_SOURCE_DIR}/cmake/layers.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TORVEX_LAYER_MAP})
 
 # torvex_publish(target folder [PUBLIC|PRIVATE|INTERFACE]): target, and with PUBLIC (the default)
 # or INTERFACE its users, may include "folder/...".
@@ -19,4 +22,89 @@ function(torvex_publish target folder)
     set(scope ${ARGN})
   endif()
   target_include_directories(${target} ${scope} ${dir})
+endfunction()
+
+# The targets defined in a directory and the directories below it.
+function(torvex_targets_below dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir IN LISTS subdirs)
+    torvex_targets_below(${subdir} below)
+    list(APPEND targets ${below})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# The source folder a target is defined in; empty for the top directory and for targets from
+# outside the source tree (third-party code).
+function(torvex_target_folder target out)
+  get_target_property(aliased ${target} ALIASED_TARGET)
+  if(aliased)
+    set(target ${aliased})
+  endif()
+  get_target_property(dir ${target} SOURCE_DIR)
+  file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${dir})
+  if(relative STREQUAL "" OR relative MATCHES "^\\.\\.")
+    set(${out} "" PARENT_SCOPE)
+  else()
+    string(REGEX REPLACE "/.*" "" folder ${relative})
+    set(${out} ${folder} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Fails the configuration when a target of a folder in the map links a target of a project folder
+# its line does not allow. Run once every target is declared.
+function(torvex_check_layer_links)
+  file(STRINGS ${TORVEX_LAYER_MAP} lines REGEX "^(layer|user|public) ")
+  set(folders "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^([a-z]+) ([a-z]+):(.*)$" matched "${line}")
+    if(NOT matched)
+      message(FATAL_ERROR "${TORVEX_LAYER_MAP}: cannot read \"${line}\"")
+    endif()
+    if(CMAKE_MATCH_1 STREQUAL "public")
+      set(public ${CMAKE_MATCH_2})
+    else()
+      list(APPEND folders ${CMAKE_MATCH_2})
+      separate_arguments(allowed_${CMAKE_MATCH_2} UNIX_COMMAND "${CMAKE_MATCH_3}")
+    endif()
+  endforeach()
+
+  set(wrong "")
+  # A build may leave a folder out (the native build has no tools/).
+  get_property(built DIRECTORY ${PROJECT_SOURCE_DIR} PROPERTY SUBDIRECTORIES)
+  foreach(folder IN LISTS folders)
+    if(NOT IS_DIRECTORY ${PROJECT_SOURCE_DIR}/${folder})
+      message(FATAL_ERROR "${TORVEX_LAYER_MAP} names ${folder}/, which does not exist")
+    endif()
+    if(NOT ${PROJECT_SOURCE_DIR}/${folder} IN_LIST built)
+      continue()
+    endif()
+    torvex_targets_below(${PROJECT_SOURCE_DIR}/${folder} targets)
+    foreach(target IN LISTS targets)
+      get_target_property(type ${target} TYPE)
+      get_target_property(links ${target} INTERFACE_LINK_LIBRARIES)
+      if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(own ${target} LINK_LIBRARIES)
+        list(APPEND links ${own})
+      endif()
+      foreach(link IN LISTS links)
+        # A static library names its private links as $<LINK_ONLY:...> among its users' links.
+        string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+        if(NOT TARGET "${link}")
+          continue()
+        endif()
+        torvex_target_folder(${link} used)
+        if(used STREQUAL "" OR used STREQUAL folder OR used STREQUAL public OR used IN_LIST allowed_${folder})
+          continue()
+        endif()
+        list(APPEND wrong "${target} (${folder}/) links ${link} (${used}/)")
+      endforeach()
+    endforeach()
+  endforeach()
+  if(wrong)
+    list(REMOVE_DUPLICATES wrong)
+    list(JOIN wrong "\n  " text)
+    message(FATAL_ERROR "links against the layering (cmake/layers.txt):\n  ${text}")
+  endif()
 endfunction()

@@ -12,23 +12,11 @@ namespace {
 constexpr int kNoGpuList = -2;
 constexpr int kNoVendorInterface = -3;
 
-// The fields of the NVIDIA transaction record that no read changes.
-void SetI2cInfoConstants() {
-    g_I2cInfo.version = nvapi::NV_I2C_INFO_VER3;
-    g_I2cInfo.displayMask = 0;
-    g_I2cInfo.bIsDDCPort = 0;  // the GPU's own communication port, not a display's DDC port
-    g_I2cInfo.i2cSpeed = nvapi::NVAPI_I2C_SPEED_DEPRECATED;
-    g_I2cInfo.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ;
-    g_I2cInfo.portId = 1;
-    g_I2cInfo.bIsPortIdSet = 1;
-    g_nI2cReadFlags = 1;
-}
-
 // NVIDIA serves the process when NVAPI comes up and lists its GPUs.
 bool StartNvidia() {
     if (NvAPI_Initialize() != nvapi::NVAPI_OK) return false;
     const nvapi::NvAPI_Status listing = ListNvidiaGpus();
-    SetI2cInfoConstants();
+    I2cBus::PrepareNvTransaction();
     return listing == nvapi::NVAPI_OK;
 }
 

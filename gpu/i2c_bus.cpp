@@ -3,8 +3,7 @@
 #include "gpu/adlx_binding.h"
 #include "gpu/adlx_ref.h"
 
-nvapi::NV_I2C_INFO_V3 g_I2cInfo;
-uint32_t g_nI2cReadFlags;
+Guarded<NvI2cTransaction> I2cBus::s_nvTransaction;
 
 namespace {
 
@@ -23,6 +22,19 @@ int AdlxRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* bu
 }
 
 }  // namespace
+
+void I2cBus::PrepareNvTransaction() {
+    const auto transaction = s_nvTransaction.Lock();
+    nvapi::NV_I2C_INFO_V3& info = transaction->info;
+    info.version = nvapi::NV_I2C_INFO_VER3;
+    info.displayMask = 0;
+    info.bIsDDCPort = 0;  // the GPU's own communication port, not a display's DDC port
+    info.i2cSpeed = nvapi::NVAPI_I2C_SPEED_DEPRECATED;
+    info.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ;
+    info.portId = 1;
+    info.bIsPortIdSet = 1;
+    transaction->readFlags = 1;
+}
 
 int I2cBus::ReadByte(uint8_t devAddress, uint8_t reg, uint8_t* value, I2cRoute route) const {
     if (route == I2cRoute::NvApi) return NvRead(m_entry, devAddress, reg, value, 1);

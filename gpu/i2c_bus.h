@@ -5,16 +5,18 @@
 
 #include <cstdint>
 
+#include "base/guarded.h"
 #include "gpu/gpu_entry.h"
 #include "gpu/nvapi_binding.h"
 #include "vendor/vendor_abi.h"
 
 // The one NVIDIA transaction record every NVIDIA read of every bus reuses; InitGpuAccess sets its
-// constant fields, each read its variable ones. Since all buses share it (and NVAPI's binding),
-// reads on different buses must not overlap either: whoever drives the buses serialises them all.
-extern nvapi::NV_I2C_INFO_V3 g_I2cInfo;
-// Its address is the third argument of every NvAPI_I2CReadEx call; InitGpuAccess sets it to 1.
-extern uint32_t g_nI2cReadFlags;
+// constant fields, each read its variable ones.
+struct NvI2cTransaction {
+    nvapi::NV_I2C_INFO_V3 info;
+    // Its address is the third argument of every NvAPI_I2CReadEx call; InitGpuAccess sets it to 1.
+    uint32_t readFlags;
+};
 
 // Which driver carries a read: the GPU's own vendor, or NVAPI whatever the GPU's vendor (on a GPU
 // that NVAPI does not serve, such a read fails).
@@ -42,19 +44,31 @@ public:
     }
 
     // Every device operation selects 100 kHz on the NVIDIA record before its reads.
-    static void Select100kHz() { g_I2cInfo.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ; }
+    static void Select100kHz() { s_nvTransaction.Lock()->info.i2cSpeedKhz = nvapi::NVAPI_I2C_SPEED_100KHZ; }
+    // Sets the NVIDIA record's fields that no read changes (InitGpuAccess, once NVAPI is up).
+    static void PrepareNvTransaction();
+    // A copy of the NVIDIA record as it is now.
+    static NvI2cTransaction NvTransaction() { return *s_nvTransaction.Lock(); }
 
 private:
     // One NVIDIA transaction on the shared record.
     static int NvRead(const GpuEntry& entry, uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) {
         nvapi::NvU8 registerNumber = reg;
-        g_I2cInfo.i2cDevAddress = devAddress;
-        g_I2cInfo.pbI2cRegAddress = &registerNumber;
-        g_I2cInfo.regAddrSize = 1;
-        g_I2cInfo.pbData = buffer;
-        g_I2cInfo.cbSize = length;
-        return NvAPI_I2CReadEx(entry.hNvGpu, &g_I2cInfo, &g_nI2cReadFlags);
+        const auto transaction = s_nvTransaction.Lock();
+        nvapi::NV_I2C_INFO_V3& info = transaction->info;
+        info.i2cDevAddress = devAddress;
+        info.pbI2cRegAddress = &registerNumber;
+        info.regAddrSize = 1;
+        info.pbData = buffer;
+        info.cbSize = length;
+        return NvAPI_I2CReadEx(entry.hNvGpu, &info, &transaction->readFlags);
     }
     int ReadBlockOtherVendor(uint8_t devAddress, uint8_t reg, uint8_t* buffer, uint8_t length) const;
+
+    // Every bus shares the record and NVAPI's binding, so NVIDIA reads on different buses must not
+    // overlap either: the record is reachable only under its lock, which each read holds for its
+    // whole transaction. Lock order: taken last. Whoever holds another lock (the board registry's)
+    // may take it; while it is held no other lock is taken.
+    static Guarded<NvI2cTransaction> s_nvTransaction;
     GpuEntry m_entry;
 };

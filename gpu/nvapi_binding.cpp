@@ -4,7 +4,6 @@
 
 #include <mutex>
 
-#include "base/critical_section.h"
 #include "base/library_export.h"
 #include "base/win32_handles.h"
 #include "gpu/driver_library.h"
@@ -48,10 +47,8 @@ NvAPI_Status Bind(HMODULE library, nvapi::QueryInterfaceFn* query, nvapi::Before
     return nvapi::NVAPI_OK;
 }
 
-CriticalSection& InitializeLock() {
-    static CriticalSection section;
-    return section;
-}
+// Serialises the first binding; taken only by NvAPI_Initialize, which runs under no other lock.
+std::mutex g_initializeLock;
 
 }  // namespace
 
@@ -73,7 +70,7 @@ NvAPI_Status LoadNvApiLibrary() {
 }
 
 NvAPI_Status NvAPI_Initialize() {
-    std::lock_guard<CriticalSection> hold(InitializeLock());
+    const std::lock_guard<std::mutex> hold(g_initializeLock);
     return LoadNvApiLibrary();
 }
 

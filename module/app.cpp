@@ -3,7 +3,7 @@
 #include "card/model.h"
 #include "gpu/gpu_access.h"
 #include "gpu/gpu_table.h"
-#include "module/board_registry.h"
+#include "module/module_objects.h"
 
 bool CTorvexModuleApp::InitInstance() {
     if (InitGpuAccess() != 0 || g_nGpuCount < 1) {
@@ -11,9 +11,10 @@ bool CTorvexModuleApp::InitInstance() {
     }
     // The registry keeps a copy of each record, and a copy probes the board afresh; the temporary
     // writes an NVIDIA GPU's bus number into its table entry and is dropped at once.
+    const auto boards = g_boards.Lock();
     for (int i = 0; i < g_nGpuCount; ++i) {
         const CModel temporary(g_GpuEntries[i]);
-        g_vecModel.Append(temporary);
+        boards->Append(temporary);
     }
     return true;
 }

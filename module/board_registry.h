@@ -1,4 +1,4 @@
-// The board registry: one record per GPU, filled once while the module loads and only read after.
+// How a board export finds its record in the board registry.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +14,3 @@ Record* FindRecord(RecordArray<Record>& records, int gpuId) {
     }
     return records.size() > 0 ? records.begin() : nullptr;
 }
-
-class CModel;
-extern RecordArray<CModel> g_vecModel;
-
-// The record a board export addresses; null only when no GPU was found.
-CModel* FindModel(int gpuId);

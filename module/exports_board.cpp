@@ -4,30 +4,23 @@
 // do: the reads and state changes before that write still happen, and where the operation would
 // write, the export gives -1 and writes nothing.
 #include <functional>
-#include <mutex>
 
 #include "TorvexModule.h"
-#include "base/critical_section.h"
-#include "base/export_guard.h"
 #include "card/model.h"
-#include "helperchannel/qlxsw_flag.h"
 #include "module/board_registry.h"
+#include "module/export_dispatch.h"
+#include "module/group_rules.h"
+#include "module/module_objects.h"
 
 namespace {
 
 constexpr int kRefused = -1;
 
-// Board exports run one at a time, whichever thread and board they come from: every NVIDIA read
-// goes through the one shared transaction record and NVAPI's binding, all boards feed one tilt
-// filter, and a controller check rewrites record fields that the gates read.
-CriticalSection g_BoardLock;
-
-// The one shape of a board export: gate(record) gives the device the operation needs, or null.
+// A board export's call: gate(record) gives the device the operation needs, or null.
 template <typename Gate, typename Operation>
 int OnBoard(int gpuId, Gate gate, Operation operation) {
-    return ExportGuard([&] {
-        std::lock_guard<CriticalSection> hold(g_BoardLock);
-        CModel* const model = FindModel(gpuId);
+    return Dispatch(g_boards, [&](RecordArray<CModel>& records) {
+        CModel* const model = FindRecord(records, gpuId);
         const auto device = model ? std::invoke(gate, *model) : nullptr;
         return device ? operation(*device) : kRefused;
     });
@@ -56,10 +49,11 @@ int Torvex_Api_Check_Function_Support(int nGpuId, FunctionSupport* pSupport) {
         const int result = model.CheckFunctionSupport(&checked);
         // The pair is written on success; and the QLXSW device supplies power status even where
         // the board does not, so its bit goes into the pair whatever the board's answer was.
-        if (result != 0 && !g_bQLXSWPresent) return result;
+        const bool qlxsw = QLXSWPresent();
+        if (result != 0 && !qlxsw) return result;
         if (!pSupport) return kRefused;
         if (result == 0) *pSupport = checked;
-        if (g_bQLXSWPresent) pSupport->nFunction |= TORVEX_FUNCTION_POWER_STATUS;
+        if (qlxsw) pSupport->nFunction |= TORVEX_FUNCTION_POWER_STATUS;
         return result;
     });
 }

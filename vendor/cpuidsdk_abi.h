@@ -36,21 +36,6 @@ constexpr uint32_t kBindingIds[kSlotCount] = {
     0xD6D5ADAB, 0xE6BFCD7F, 0x0C7018E0, 0xF6BBED77, 0xB09D613A, 0x05940B28, 0xEA01D403, 0xE249C493,
 };
 
-// The slots the module calls; the other 53 are bound and never called.
-enum Slot : size_t {
-    kSlotCreate = 0,
-    kSlotDestroy = 1,
-    kSlotInit = 2,
-    kSlotClose = 3,
-    kSlotRefresh = 4,
-    kSlotGetVersion = 5,
-    kSlotDeviceCount = 56,
-    kSlotDeviceClass = 57,
-    kSlotDeviceName = 58,
-    kSlotSensorCount = 60,
-    kSlotSensorInfo = 61,
-};
-
 using QueryInterfaceFn = void*(TVX_STDCALL*)(uint32_t id);
 using SdkCreateFn = Instance(TVX_STDCALL*)();
 using SdkDestroyFn = void(TVX_STDCALL*)(Instance instance);
@@ -72,6 +57,38 @@ using SdkSensorCountFn = int32_t(TVX_STDCALL*)(Instance instance, int32_t device
 using SdkSensorInfoFn = int32_t(TVX_STDCALL*)(Instance instance, int32_t device, int32_t sensor, int32_t sensorClass,
                                               int32_t* id, SdkString* name, int32_t* rawValue, float* value,
                                               float* minimum, float* maximum);
+
+// The functions the module calls: name, slot, identifier and signature. The other 53 slots are
+// bound and never called.
+#define TVX_CPUIDSDK_FUNCTIONS(ROW)                          \
+    ROW(Create, 0, 0x3D3C7A78, SdkCreateFn)                  \
+    ROW(Destroy, 1, 0xFE9DFD3B, SdkDestroyFn)                \
+    ROW(Init, 2, 0x18A83150, SdkInitFn)                      \
+    ROW(Close, 3, 0x738AE715, SdkCloseFn)                    \
+    ROW(Refresh, 4, 0xE5DBCBB7, SdkRefreshFn)                \
+    ROW(GetVersion, 5, 0x5E12BC25, SdkGetVersionFn)          \
+    ROW(DeviceCount, 56, 0xD6D5ADAB, SdkDeviceCountFn)       \
+    ROW(DeviceClass, 57, 0xE6BFCD7F, SdkDeviceClassFn)       \
+    ROW(DeviceName, 58, 0x0C7018E0, SdkDeviceNameFn)         \
+    ROW(SensorCount, 60, 0xB09D613A, SdkSensorCountFn)       \
+    ROW(SensorInfo, 61, 0x05940B28, SdkSensorInfoFn)
+
+enum Slot : size_t {
+#define TVX_CPUIDSDK_SLOT(name, slot, id, Fn) kSlot##name = slot,
+    TVX_CPUIDSDK_FUNCTIONS(TVX_CPUIDSDK_SLOT)
+#undef TVX_CPUIDSDK_SLOT
+};
+
+// The signature of the function in a slot the module calls.
+template <Slot S>
+struct SlotFunction;
+#define TVX_CPUIDSDK_SLOT_FUNCTION(name, slot, id, Fn) \
+    template <>                                       \
+    struct SlotFunction<kSlot##name> {                \
+        using Type = Fn;                              \
+    };
+TVX_CPUIDSDK_FUNCTIONS(TVX_CPUIDSDK_SLOT_FUNCTION)
+#undef TVX_CPUIDSDK_SLOT_FUNCTION
 
 // The feature mask the module starts the SDK with: everything.
 constexpr int32_t kAllFeatures = 0x7FFFFFFF;
@@ -121,14 +138,10 @@ constexpr bool AllDistinct(const uint32_t (&ids)[kSlotCount]) {
 }  // namespace detail
 
 static_assert(detail::AllDistinct(kBindingIds), "every slot has its own identifier");
-static_assert(kBindingIds[kSlotCreate] == 0x3D3C7A78 && kBindingIds[kSlotDestroy] == 0xFE9DFD3B &&
-                  kBindingIds[kSlotInit] == 0x18A83150 && kBindingIds[kSlotClose] == 0x738AE715 &&
-                  kBindingIds[kSlotRefresh] == 0xE5DBCBB7 && kBindingIds[kSlotGetVersion] == 0x5E12BC25,
-              "identifiers of the lifecycle functions");
-static_assert(kBindingIds[kSlotDeviceCount] == 0xD6D5ADAB && kBindingIds[kSlotDeviceClass] == 0xE6BFCD7F &&
-                  kBindingIds[kSlotDeviceName] == 0x0C7018E0 && kBindingIds[kSlotSensorCount] == 0xB09D613A &&
-                  kBindingIds[kSlotSensorInfo] == 0x05940B28,
-              "identifiers of the device and sensor functions");
+#define TVX_CPUIDSDK_SLOT_ID(name, slot, id, Fn) \
+    static_assert(slot < kSlotCount && kBindingIds[slot] == id, "the identifier in the binding table of " #name);
+TVX_CPUIDSDK_FUNCTIONS(TVX_CPUIDSDK_SLOT_ID)
+#undef TVX_CPUIDSDK_SLOT_ID
 static_assert(IdClassNumber(kSensorLimiter) == 0x11 && IdClassNumber(kSensorVoltage) == 1, "class codes sit in bits 12..21");
 static_assert(sizeof(Instance) == sizeof(void*) && sizeof(SdkString) == sizeof(void*),
               "the instance handle and the strings are pointer-sized");

@@ -121,7 +121,7 @@ TEST_P(GpuAccessStart, ChoosesTheVendorAndListsTheGpus) {
         EXPECT_EQ(start.buses[i], g_GpuEntries[i].nBusNumber) << "GPU " << i;
         EXPECT_EQ(start.vendor, g_GpuEntries[i].vendor) << "GPU " << i;
     }
-    EXPECT_EQ(start.nvapiUp ? nvapi::NV_I2C_INFO_VER3 : 0u, g_I2cInfo.version);
+    EXPECT_EQ(start.nvapiUp ? nvapi::NV_I2C_INFO_VER3 : 0u, I2cBus::NvTransaction().info.version);
 }
 
 INSTANTIATE_TEST_SUITE_P(Machines, GpuAccessStart, ::testing::ValuesIn(kStartUps),

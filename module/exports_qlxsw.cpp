@@ -4,12 +4,10 @@
 #include <vector>
 
 #include "TorvexModule.h"
-#include "base/export_guard.h"
-#include "helperchannel/helper_channel.h"
 #include "helperchannel/power_block.h"
-#include "helperchannel/qlxsw_flag.h"
-
-std::atomic<bool> g_bQLXSWPresent{false};
+#include "module/export_dispatch.h"
+#include "module/group_rules.h"
+#include "module/module_objects.h"
 
 namespace {
 
@@ -24,8 +22,8 @@ constexpr int kAnswerNotConverted = -5;
 extern "C" {
 
 int Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported) {
-    return ExportGuard([&] {
-        const int present = ProbeQLXSW();
+    return Dispatch(g_helper, [&](HelperChannel& helper) {
+        const int present = helper.ProbeQLXSW();
         // Without the byte the probe has still run, but the device is not taken as found.
         if (!pbSupported) return -1;
         if (present == 0) {
@@ -33,18 +31,18 @@ int Torvex_Api_Check_QLXSW_Support(uint8_t* pbSupported) {
             return -1;
         }
         *pbSupported = 1;
-        g_bQLXSWPresent = true;
+        NoteQLXSWPresent();
         return 1;
     });
 }
 
 int Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus) {
-    return ExportGuard([&] {
-        if (nId < 1) return kKeyBelowOne;
-        if (!g_bQLXSWPresent) return kDeviceNotFound;
+    if (nId < 1) return kKeyBelowOne;
+    if (!QLXSWPresent()) return kDeviceNotFound;
+    return Dispatch(g_helper, [&](HelperChannel& helper) {
         std::vector<int32_t> list;
         try {
-            list = QueryQLXSWReadings();
+            list = helper.QueryQLXSWReadings();
         } catch (const std::exception&) {
             return kAnswerNotConverted;
         }
@@ -57,8 +55,8 @@ int Torvex_Api_Get_QLXSW_PowerStatus(int32_t nId, QLXSWPowerStatus* pStatus) {
 }
 
 int Torvex_Api_Exit_KIVO(void) {
-    return ExportGuard([] {
-        ReleaseHelper();
+    return Dispatch(g_helper, [](HelperChannel& helper) {
+        helper.Release();
         return 0;
     });
 }
