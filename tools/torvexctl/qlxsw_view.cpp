@@ -52,12 +52,12 @@ std::vector<QlxswReading> ReadQlxsw(const ModuleExports& api, const std::vector<
 
 std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<QlxswReading>& readings) {
     std::string text = "QLXSW device\n    " + std::string(presence.present ? "present" : "absent") + " (" +
-                       CodeText(ExportCall::QlxswSupport, presence.code) + "), helper build " + presence.helperBuild +
+                       CodeText(ModuleExport::Check_QLXSW_Support, presence.code) + "), helper build " + presence.helperBuild +
                        "\n";
     for (const QlxswReading& r : readings) {
         text += "  Readings for key " + std::to_string(r.id) + ", in " + kUnit + "\n";
         if (r.code != 1) {
-            text += "    n/a (" + CodeText(ExportCall::QlxswPowerStatus, r.code) + ")";
+            text += "    n/a (" + CodeText(ModuleExport::Get_QLXSW_PowerStatus, r.code) + ")";
             if (r.code == -7) text += ", the helper announced " + std::to_string(r.status.nCount) + " readings";
             text += "\n";
             continue;
@@ -75,7 +75,7 @@ json QlxswToJson(const std::string& modulePath, const QlxswPresence& presence, c
     json list = json::array();
     for (const QlxswReading& r : readings) {
         json reading = {{"id", r.id}};
-        reading.update(CodeJson(ExportCall::QlxswPowerStatus, r.code));
+        reading.update(CodeJson(ModuleExport::Get_QLXSW_PowerStatus, r.code));
         reading["unit"] = kUnit;
         json values = nullptr;
         if (r.code == 1) {
@@ -88,7 +88,7 @@ json QlxswToJson(const std::string& modulePath, const QlxswPresence& presence, c
         reading["count"] = CountWritten(r.code) ? json(r.status.nCount) : json(nullptr);
         list.push_back(reading);
     }
-    json qlxsw = CodeJson(ExportCall::QlxswSupport, presence.code);
+    json qlxsw = CodeJson(ModuleExport::Check_QLXSW_Support, presence.code);
     qlxsw["present"] = presence.present;
     qlxsw["helper_build"] = presence.helperBuild;
     qlxsw["readings"] = list;
