@@ -62,7 +62,7 @@ public:
     // The exports called: each call's name up to its first "(" or space.
     std::set<std::string> Exports() const {
         std::set<std::string> names;
-        for (const auto& call : m_calls) names.insert(std::string(call.first).substr(0, std::strcspn(call.first, "( ")));
+        for (const auto& [name, bytes] : m_calls) names.emplace(name, std::strcspn(name, "( "));
         return names;
     }
     // The first call that answered otherwise, or null when every one answered alike.

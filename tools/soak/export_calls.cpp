@@ -77,9 +77,13 @@ constexpr ExportCall kCalls[] = {
                       code != 0 || (status.nCount == 6 && status.nOverLimit == 0), "id " + Text(id));
      }},
     {E::GetMileageTotalTime, 800,
-     [](const ModuleExports& api, Draw& draw, SoakState&) { return Counters3(draw, E::GetMileageTotalTime, api.GetMileageTotalTime); }},
+     [](const ModuleExports& api, Draw& draw, SoakState&) {
+         return Counters3(draw, E::GetMileageTotalTime, api.GetMileageTotalTime);
+     }},
     {E::GetMileageLatestTime, 800,
-     [](const ModuleExports& api, Draw& draw, SoakState&) { return Counters3(draw, E::GetMileageLatestTime, api.GetMileageLatestTime); }},
+     [](const ModuleExports& api, Draw& draw, SoakState&) {
+         return Counters3(draw, E::GetMileageLatestTime, api.GetMileageLatestTime);
+     }},
     {E::GetMileageLatestManual, 800,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          return Counters3(draw, E::GetMileageLatestManual, api.GetMileageLatestManual);
@@ -171,7 +175,9 @@ constexpr ExportCall kCalls[] = {
                       (key < 1) == (code == -3));
      }},
     {E::Exit_KIVO, 1,
-     [](const ModuleExports& api, Draw& draw, SoakState&) { return Judge(draw, E::Exit_KIVO, api.Exit_KIVO(), true, true, ""); }},
+     [](const ModuleExports& api, Draw& draw, SoakState&) {
+         return Judge(draw, E::Exit_KIVO, api.Exit_KIVO(), true, true, "");
+     }},
 };
 static_assert(CoversExactly(kCalls, [](const ExportRow&) { return true; }), "the soak calls every export once");
 

@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
         codesSeen[RowOf(call.id).name].insert(answer.code);
         if (!answer.documented && ++undocumented <= kReportedAnswers) {
             std::fprintf(out, "call %llu: %s(%s) answered %d, which it does not document\n",
-                         static_cast<unsigned long long>(n), RowOf(call.id).name, answer.arguments.c_str(), answer.code);
+                         static_cast<unsigned long long>(n), RowOf(call.id).name, answer.arguments.c_str(),
+                         answer.code);
         }
         if (n % kFaultEvery == 0) {
             const std::string fault = machine.InjectFault();
