@@ -40,44 +40,45 @@ T* Unless(unsigned nullMask, int index, T* pointer) {
 enum class First { BoardId, Key, Pointer };
 
 struct PointerCase {
-    const char* name;
-    int pointers;
+    ModuleExport id;
     First first;
     // The pointers the export reads before it does anything: a null one there is refused at once.
     unsigned readFirst;
     int (*call)(const ModuleExports&, int id, Outputs&, unsigned nullMask);
 };
 
-// One row per export with pointers: its name, how many pointers, its first argument, the pointers
-// it reads first, and the arguments after the identifier, each pointer through Unless(n, its
-// index, ...).
-#define TVX_ROW(export, pointers, first, readFirst, ...)                                                        \
-    {#export, pointers, First::first, readFirst, [](const ModuleExports& m, int id, Outputs& o, unsigned n) { \
-         (void)id;                                                                                              \
-         return m.export(__VA_ARGS__);                                                                          \
+// One row per export with pointers: its name, its first argument, the pointers it reads first, and
+// the arguments after the identifier, each pointer through Unless(n, its index, ...). How many
+// pointers it has is the export table's to say.
+#define TVX_ROW(export, first, readFirst, ...)                                                              \
+    {ModuleExport::export, First::first, readFirst, [](const ModuleExports& m, int id, Outputs& o, unsigned n) { \
+         (void)id;                                                                                          \
+         return m.export(__VA_ARGS__);                                                                      \
      }}
 
-const PointerCase kPointerCases[] = {
-    TVX_ROW(Check_Function_Support, 1, BoardId, 0, id, Unless(n, 0, &o.board.support)),
-    TVX_ROW(Check_MTPD_Support, 1, BoardId, 0, id, Unless(n, 0, &o.board.flag)),
-    TVX_ROW(Check_GSensor_Support, 1, BoardId, 0, id, Unless(n, 0, &o.board.flag)),
-    TVX_ROW(GetThermalMap, 1, BoardId, 0, id, Unless(n, 0, &o.board.map)),
-    TVX_ROW(GetPowerStatus, 1, BoardId, 0, id, Unless(n, 0, &o.board.power)),
-    TVX_ROW(GetMileageTotalTime, 3, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
+constexpr PointerCase kPointerCases[] = {
+    TVX_ROW(Check_Function_Support, BoardId, 0, id, Unless(n, 0, &o.board.support)),
+    TVX_ROW(Check_MTPD_Support, BoardId, 0, id, Unless(n, 0, &o.board.flag)),
+    TVX_ROW(Check_GSensor_Support, BoardId, 0, id, Unless(n, 0, &o.board.flag)),
+    TVX_ROW(GetThermalMap, BoardId, 0, id, Unless(n, 0, &o.board.map)),
+    TVX_ROW(GetPowerStatus, BoardId, 0, id, Unless(n, 0, &o.board.power)),
+    TVX_ROW(GetMileageTotalTime, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
             Unless(n, 2, &o.board.third)),
-    TVX_ROW(GetMileageLatestTime, 3, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
+    TVX_ROW(GetMileageLatestTime, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
             Unless(n, 2, &o.board.third)),
-    TVX_ROW(GetMileageLatestManual, 3, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
+    TVX_ROW(GetMileageLatestManual, BoardId, 0, id, Unless(n, 0, &o.board.first), Unless(n, 1, &o.board.second),
             Unless(n, 2, &o.board.third)),
-    TVX_ROW(GetMileageStatus, 1, BoardId, 0, id, Unless(n, 0, &o.board.state)),
+    TVX_ROW(GetMileageStatus, BoardId, 0, id, Unless(n, 0, &o.board.state)),
     // The first record's angles go into a diagnostic before the sensor is read.
-    TVX_ROW(Get_GSensor_Data, 2, BoardId, 0x1, id, Unless(n, 0, &o.board.raw), Unless(n, 1, &o.board.filtered)),
-    TVX_ROW(Get_Sensor_RealTime_Data, 2, Pointer, 0, Unless(n, 0, &o.count), Unless(n, 1, &o.cell)),
-    TVX_ROW(Set_Sensor_Status, 2, Pointer, 0x3, Unless(n, 0, &o.givenCount), Unless(n, 1, &o.record)),
-    TVX_ROW(Check_QLXSW_Support, 1, Pointer, 0, Unless(n, 0, &o.present)),
-    TVX_ROW(Get_QLXSW_PowerStatus, 1, Key, 0, id, Unless(n, 0, &o.power)),
+    TVX_ROW(Get_GSensor_Data, BoardId, 0x1, id, Unless(n, 0, &o.board.raw), Unless(n, 1, &o.board.filtered)),
+    TVX_ROW(Get_Sensor_RealTime_Data, Pointer, 0, Unless(n, 0, &o.count), Unless(n, 1, &o.cell)),
+    TVX_ROW(Set_Sensor_Status, Pointer, 0x3, Unless(n, 0, &o.givenCount), Unless(n, 1, &o.record)),
+    TVX_ROW(Check_QLXSW_Support, Pointer, 0, Unless(n, 0, &o.present)),
+    TVX_ROW(Get_QLXSW_PowerStatus, Key, 0, id, Unless(n, 0, &o.power)),
 };
 #undef TVX_ROW
+static_assert(CoversExactly(kPointerCases, [](const ExportRow& e) { return e.pointers > 0; }),
+              "one row for each export with a pointer parameter");
 
 std::vector<int64_t> SdkActivity() {
     std::vector<int64_t> counts;
@@ -124,9 +125,9 @@ Activity ActivityOf(const HelperBench& helper, Call&& call) {
 // nothing and -1 where it wrote; nothing written.
 void ExpectNullsChangeOnlyTheWrites(const LoadedModule& module, const HelperBench& helper) {
     for (const PointerCase& c : kPointerCases) {
-        for (unsigned nullMask = 1; nullMask < (1u << c.pointers); ++nullMask) {
+        for (unsigned nullMask = 1; nullMask < (1u << RowOf(c.id).pointers); ++nullMask) {
             for (int id : c.first == First::Pointer ? std::vector<int>{0} : std::vector<int>{1, INT_MIN, INT_MAX}) {
-                SCOPED_TRACE(std::string(c.name) + ", null mask " + std::to_string(nullMask) + ", id " +
+                SCOPED_TRACE(std::string(RowOf(c.id).name) + ", null mask " + std::to_string(nullMask) + ", id " +
                              std::to_string(id));
                 Outputs withNulls;
                 int result = 0;
@@ -179,8 +180,8 @@ TEST(NullPointers, ChangeOnlyTheWritesWithoutABoardBeforeAndAfterTheStarts) {
         for (const PointerCase& c : kPointerCases) {
             if (c.first != First::BoardId) continue;
             Outputs outputs;
-            EXPECT_EQ(-1, c.call(module.api(), id, outputs, 0)) << c.name << ", id " << id;
-            EXPECT_TRUE(outputs.Untouched()) << c.name << ", id " << id;
+            EXPECT_EQ(-1, c.call(module.api(), id, outputs, 0)) << RowOf(c.id).name << ", id " << id;
+            EXPECT_TRUE(outputs.Untouched()) << RowOf(c.id).name << ", id " << id;
         }
         EXPECT_EQ(-1, module->SetMileage_Rec(id, Recording)) << id;
         EXPECT_EQ(-1, module->SetMileage_Rec_Stop(id)) << id;

@@ -1,9 +1,11 @@
-// All nineteen exports called by four host threads at once, against boards, the helper and the
+// Every export called by four host threads at once, against boards, the helper and the
 // sensor SDK: every call must come back with what it gives when called alone, the bench must see
 // only whole, well-formed I2C transactions and helper requests, and the SDK only balanced use.
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,6 +58,12 @@ public:
         Append(bytes, result);
         (Append(bytes, written), ...);
         m_calls.emplace_back(call, std::move(bytes));
+    }
+    // The exports called: each call's name up to its first "(" or space.
+    std::set<std::string> Exports() const {
+        std::set<std::string> names;
+        for (const auto& [name, bytes] : m_calls) names.emplace(name, std::strcspn(name, "( "));
+        return names;
     }
     // The first call that answered otherwise, or null when every one answered alike.
     const char* FirstDifference(const Answers& other) const {
@@ -247,6 +255,9 @@ TEST(Threads, FourThreadsCallingEveryExportGetWhatOneThreadGets) {
     });
     sensorLines.Finish();
     ASSERT_NE(nullptr, alone[0][0].FirstDifference(alone[1][0])) << "the boards must answer apart";
+    std::set<std::string> everyExport;
+    for (const ExportRow& e : kExportRows) everyExport.insert(e.name);
+    EXPECT_EQ(everyExport, alone[0][2].Exports()) << "a probing round calls every export";
     for (int t = 0; t < kThreads; ++t) {
         EXPECT_EQ(0, differing[t]) << "thread " << t << ", first at " << firstDifference[t];
     }

@@ -1,23 +1,20 @@
 #include "export_calls.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <iterator>
 
 #include "poisoned.h"
 
 namespace {
 
-bool OneOf(int code, std::initializer_list<int> codes) {
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-
 std::string Text(int value) { return std::to_string(value); }
 
-// Every call must give one of its export's codes. A call with a null pointer must write nothing
-// (where it would write, it gives -1); any other call's writes must pass `written`.
-Answer Judge(Draw& draw, int code, std::initializer_list<int> codes, bool untouched, bool written,
-             std::string arguments) {
-    Answer a{code, OneOf(code, codes) && (draw.AnyNull() ? untouched : written), std::move(arguments)};
+// Every call must give one of the codes the export table documents for its export, and `fits` where
+// the arguments narrow them down. A call with a null pointer must write nothing (where it would
+// write, it gives -1); any other call's writes must pass `written`.
+Answer Judge(Draw& draw, ModuleExport id, int code, bool untouched, bool written, std::string arguments,
+             bool fits = true) {
+    Answer a{code, Documents(id, code) && fits && (draw.AnyNull() ? untouched : written), std::move(arguments)};
     if (draw.AnyNull()) a.arguments += " (a null pointer)";
     draw.Reset();
     return a;
@@ -32,88 +29,94 @@ bool TiltRecordOk(const GSensorData& d) {
 
 // The three usage-time counter exports.
 template <typename Read>
-Answer Counters3(Draw& draw, Read read) {
-    const int id = draw.GpuId();
+Answer Counters3(Draw& draw, ModuleExport id, Read read) {
+    const int gpu = draw.GpuId();
     uint32_t first = Poisoned<uint32_t>(), second = first, third = first;
-    const int code = read(id, draw.Maybe(&first), draw.Maybe(&second), draw.Maybe(&third));
-    return Judge(draw, code, {0, -1}, Untouched(first, second, third), true, "id " + Text(id));
+    const int code = read(gpu, draw.Maybe(&first), draw.Maybe(&second), draw.Maybe(&third));
+    return Judge(draw, id, code, Untouched(first, second, third), true, "id " + Text(gpu));
 }
 
-const std::vector<ExportCall> kCalls = {
-    {"Check_Function_Support", 600,
+using E = ModuleExport;
+
+constexpr ExportCall kCalls[] = {
+    {E::Check_Function_Support, 600,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          FunctionSupport pair = Poisoned<FunctionSupport>();
          const int code = api.Check_Function_Support(id, draw.Maybe(&pair));
-         return Judge(draw, code, {0, -1, -2}, Untouched(pair), code != 0 || (pair.nVersion >= 0x500 && pair.nVersion <= 0xFFFF),
+         return Judge(draw, E::Check_Function_Support, code, Untouched(pair), code != 0 || (pair.nVersion >= 0x500 && pair.nVersion <= 0xFFFF),
                       "id " + Text(id));
      }},
-    {"Check_MTPD_Support", 500,
+    {E::Check_MTPD_Support, 500,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          uint8_t supported = Poisoned<uint8_t>();
          const int code = api.Check_MTPD_Support(id, draw.Maybe(&supported));
-         return Judge(draw, code, {0, -1, -2}, Untouched(supported), code != 0 || supported == 1, "id " + Text(id));
+         return Judge(draw, E::Check_MTPD_Support, code, Untouched(supported), code != 0 || supported == 1, "id " + Text(id));
      }},
-    {"Check_GSensor_Support", 500,
+    {E::Check_GSensor_Support, 500,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          uint8_t present = Poisoned<uint8_t>();
          const int code = api.Check_GSensor_Support(id, draw.Maybe(&present));
-         return Judge(draw, code, {0, 1, -1}, Untouched(present), code == -1 || present == code, "id " + Text(id));
+         return Judge(draw, E::Check_GSensor_Support, code, Untouched(present), code == -1 || present == code, "id " + Text(id));
      }},
-    {"GetThermalMap", 1000,
+    {E::GetThermalMap, 1000,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          ThermalMap map = Poisoned<ThermalMap>();
          const int code = api.GetThermalMap(id, draw.Maybe(&map));
-         return Judge(draw, code, {0, -1}, Untouched(map), code != 0 || map.nCount == 4, "id " + Text(id));
+         return Judge(draw, E::GetThermalMap, code, Untouched(map), code != 0 || map.nCount == 4, "id " + Text(id));
      }},
-    {"GetPowerStatus", 1000,
+    {E::GetPowerStatus, 1000,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          QLXSWPowerStatus status = Poisoned<QLXSWPowerStatus>();
          const int code = api.GetPowerStatus(id, draw.Maybe(&status));
-         return Judge(draw, code, {0, -1, -2}, Untouched(status),
+         return Judge(draw, E::GetPowerStatus, code, Untouched(status),
                       code != 0 || (status.nCount == 6 && status.nOverLimit == 0), "id " + Text(id));
      }},
-    {"GetMileageTotalTime", 800,
-     [](const ModuleExports& api, Draw& draw, SoakState&) { return Counters3(draw, api.GetMileageTotalTime); }},
-    {"GetMileageLatestTime", 800,
-     [](const ModuleExports& api, Draw& draw, SoakState&) { return Counters3(draw, api.GetMileageLatestTime); }},
-    {"GetMileageLatestManual", 800,
+    {E::GetMileageTotalTime, 800,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
-         return Counters3(draw, api.GetMileageLatestManual);
+         return Counters3(draw, E::GetMileageTotalTime, api.GetMileageTotalTime);
      }},
-    {"GetMileageStatus", 800,
+    {E::GetMileageLatestTime, 800,
+     [](const ModuleExports& api, Draw& draw, SoakState&) {
+         return Counters3(draw, E::GetMileageLatestTime, api.GetMileageLatestTime);
+     }},
+    {E::GetMileageLatestManual, 800,
+     [](const ModuleExports& api, Draw& draw, SoakState&) {
+         return Counters3(draw, E::GetMileageLatestManual, api.GetMileageLatestManual);
+     }},
+    {E::GetMileageStatus, 800,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          int32_t state = Poisoned<int32_t>();
          const int code = api.GetMileageStatus(id, draw.Maybe(&state));
-         return Judge(draw, code, {0, -1}, Untouched(state), code != 0 || (state >= Recording && state <= Stopped),
+         return Judge(draw, E::GetMileageStatus, code, Untouched(state), code != 0 || (state >= Recording && state <= Stopped),
                       "id " + Text(id));
      }},
-    {"SetMileage_Rec", 800,
+    {E::SetMileage_Rec, 800,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          const int32_t requested = draw.OneIn(20) ? draw.Between(INT_MIN, INT_MAX) : draw.Between(0, 2);
-         return Judge(draw, api.SetMileage_Rec(id, requested), {0, -1}, true, true,
+         return Judge(draw, E::SetMileage_Rec, api.SetMileage_Rec(id, requested), true, true,
                       "id " + Text(id) + ", state " + Text(requested));
      }},
-    {"SetMileage_Rec_Stop", 500,
+    {E::SetMileage_Rec_Stop, 500,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
-         return Judge(draw, api.SetMileage_Rec_Stop(id), {0, -1}, true, true, "id " + Text(id));
+         return Judge(draw, E::SetMileage_Rec_Stop, api.SetMileage_Rec_Stop(id), true, true, "id " + Text(id));
      }},
-    {"Get_GSensor_Data", 800,
+    {E::Get_GSensor_Data, 800,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int id = draw.GpuId();
          GSensorData raw = Poisoned<GSensorData>(), filtered = raw;
          const int code = api.Get_GSensor_Data(id, draw.Maybe(&raw), draw.Maybe(&filtered));
-         return Judge(draw, code, {0, -1}, Untouched(raw, filtered),
+         return Judge(draw, E::Get_GSensor_Data, code, Untouched(raw, filtered),
                       code != 0 || (TiltRecordOk(raw) && TiltRecordOk(filtered)), "id " + Text(id));
      }},
-    {"GetSystermSensorInfo", 50,
+    {E::GetSystermSensorInfo, 50,
      [](const ModuleExports& api, Draw& draw, SoakState& state) {
          // Numbers from near the top of the range wrap around past it.
          const int first = draw.OneIn(2) ? 0 : draw.OneIn(2) ? INT_MAX - 3 : draw.Between(INT_MIN, INT_MAX);
@@ -122,14 +125,15 @@ const std::vector<ExportCall> kCalls = {
              state.sensorCount = std::max(0, api.Get_Systerm_Sensor_Count());
              state.firstNumber = std::max(first, 0);
          }
-         return Judge(draw, code, {0, -1, -2, -3}, true, true, "first number " + Text(first));
+         return Judge(draw, E::GetSystermSensorInfo, code, true, true, "first number " + Text(first));
      }},
-    {"Get_Systerm_Sensor_Count", 300,
+    {E::Get_Systerm_Sensor_Count, 300,
      [](const ModuleExports& api, Draw& draw, SoakState& state) {
-         return Judge(draw, api.Get_Systerm_Sensor_Count(), {state.sensorCount > 0 ? state.sensorCount : -1}, true,
-                      true, "");
+         const int count = api.Get_Systerm_Sensor_Count();
+         return Judge(draw, E::Get_Systerm_Sensor_Count, count, true, true, "",
+                      count == (state.sensorCount > 0 ? state.sensorCount : -1));
      }},
-    {"Get_Sensor_RealTime_Data", 300,
+    {E::Get_Sensor_RealTime_Data, 300,
      [](const ModuleExports& api, Draw& draw, SoakState& state) {
          // The host's array has room for the catalogue, as the host learns it from the count.
          std::vector<SensorRecord> records(static_cast<size_t>(state.sensorCount) + 1, Poisoned<SensorRecord>());
@@ -138,10 +142,10 @@ const std::vector<ExportCall> kCalls = {
          const int code = api.Get_Sensor_RealTime_Data(draw.Maybe(&count), draw.Maybe(&array));
          const bool written = code == 0 ? count == state.sensorCount && Untouched(records.back())
                                         : count == (array ? 0 : state.sensorCount);
-         return Judge(draw, code, {0, -1}, Untouched(count), written,
+         return Judge(draw, E::Get_Sensor_RealTime_Data, code, Untouched(count), written,
                       array ? "an array" : "a null array in the cell");
      }},
-    {"Set_Sensor_Status", 300,
+    {E::Set_Sensor_Status, 300,
      [](const ModuleExports& api, Draw& draw, SoakState& state) {
          SensorRecord given[3] = {};
          for (SensorRecord& r : given) {
@@ -151,16 +155,15 @@ const std::vector<ExportCall> kCalls = {
          }
          int32_t count = draw.Between(-1, 3);
          const int code = api.Set_Sensor_Status(draw.Maybe(&count), draw.Maybe(given));
-         return Judge(draw, code, count < 1 ? std::initializer_list<int>{-1} : std::initializer_list<int>{0, -1, -2},
-                      true, true, "count " + Text(count));
+         return Judge(draw, E::Set_Sensor_Status, code, true, true, "count " + Text(count), count >= 1 || code == -1);
      }},
-    {"Check_QLXSW_Support", 1,
+    {E::Check_QLXSW_Support, 1,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          uint8_t supported = Poisoned<uint8_t>();
          const int code = api.Check_QLXSW_Support(draw.Maybe(&supported));
-         return Judge(draw, code, {1, -1}, Untouched(supported), supported == (code == 1 ? 1 : 0), "");
+         return Judge(draw, E::Check_QLXSW_Support, code, Untouched(supported), supported == (code == 1 ? 1 : 0), "");
      }},
-    {"Get_QLXSW_PowerStatus", 15,
+    {E::Get_QLXSW_PowerStatus, 15,
      [](const ModuleExports& api, Draw& draw, SoakState&) {
          const int key = draw.Key();
          QLXSWPowerStatus status = Poisoned<QLXSWPowerStatus>();
@@ -168,12 +171,15 @@ const std::vector<ExportCall> kCalls = {
          const bool written = code == 1    ? status.nCount >= 0 && status.nCount <= 10
                               : code == -7 ? status.fTotal == 0.0f
                                            : Untouched(status);
-         return Judge(draw, code, key < 1 ? std::initializer_list<int>{-3} : std::initializer_list<int>{1, -1, -4, -5, -6, -7},
-                      Untouched(status), written, "key " + Text(key));
+         return Judge(draw, E::Get_QLXSW_PowerStatus, code, Untouched(status), written, "key " + Text(key),
+                      (key < 1) == (code == -3));
      }},
-    {"Exit_KIVO", 1,
-     [](const ModuleExports& api, Draw& draw, SoakState&) { return Judge(draw, api.Exit_KIVO(), {0}, true, true, ""); }},
+    {E::Exit_KIVO, 1,
+     [](const ModuleExports& api, Draw& draw, SoakState&) {
+         return Judge(draw, E::Exit_KIVO, api.Exit_KIVO(), true, true, "");
+     }},
 };
+static_assert(CoversExactly(kCalls, [](const ExportRow&) { return true; }), "the soak calls every export once");
 
 }  // namespace
 
@@ -197,4 +203,7 @@ int Draw::Key() {
     }
 }
 
-const std::vector<ExportCall>& ExportCalls() { return kCalls; }
+const std::vector<ExportCall>& ExportCalls() {
+    static const std::vector<ExportCall> calls(std::begin(kCalls), std::end(kCalls));
+    return calls;
+}

@@ -54,11 +54,11 @@ struct Answer {
 };
 
 struct ExportCall {
-    const char* name;
+    ModuleExport id;
     int weight;  // calls in 10,000
     Answer (*call)(const ModuleExports& api, Draw& draw, SoakState& state);
 };
 
-// The table; weights favour the exports that do not start a process: a probe launches one or two
+// The table, one row per export; weights favour the exports that do not start a process: a probe launches one or two
 // helpers with a 100 ms pause each, and a reading query after a release launches one.
 const std::vector<ExportCall>& ExportCalls();

@@ -123,10 +123,11 @@ int main(int argc, char** argv) {
         const int pick = draw.Between(0, bounds.back() - 1);
         const ExportCall& call = table[std::upper_bound(bounds.begin(), bounds.end(), pick) - bounds.begin()];
         const Answer answer = call.call(module->api(), draw, state);
-        codesSeen[call.name].insert(answer.code);
+        codesSeen[RowOf(call.id).name].insert(answer.code);
         if (!answer.documented && ++undocumented <= kReportedAnswers) {
             std::fprintf(out, "call %llu: %s(%s) answered %d, which it does not document\n",
-                         static_cast<unsigned long long>(n), call.name, answer.arguments.c_str(), answer.code);
+                         static_cast<unsigned long long>(n), RowOf(call.id).name, answer.arguments.c_str(),
+                         answer.code);
         }
         if (n % kFaultEvery == 0) {
             const std::string fault = machine.InjectFault();
@@ -139,8 +140,8 @@ int main(int argc, char** argv) {
     std::fprintf(out, "codes seen per export:\n");
     for (const ExportCall& call : table) {
         std::string codes;
-        for (int code : codesSeen[call.name]) codes += " " + std::to_string(code);
-        std::fprintf(out, "  %-26s%s\n", call.name, codes.c_str());
+        for (int code : codesSeen[RowOf(call.id).name]) codes += " " + std::to_string(code);
+        std::fprintf(out, "  %-26s%s\n", RowOf(call.id).name, codes.c_str());
     }
     std::fprintf(out, "%llu answers outside what their export documents\n", static_cast<unsigned long long>(undocumented));
     return undocumented == 0 ? 0 : 1;

@@ -11,7 +11,7 @@ namespace {
 class FieldList {
 public:
     // Starts the group of one export's answer: its code, then what the code means.
-    void Group(const std::string& group, ExportCall call, int code) {
+    void Group(const std::string& group, ModuleExport call, int code) {
         m_prefix = group + ".";
         m_unit.clear();
         Add("code", code);
@@ -41,7 +41,7 @@ private:
     std::string m_unit;
 };
 
-void AddCounters(FieldList& list, const std::string& group, ExportCall call, const Reading<Counters>& r) {
+void AddCounters(FieldList& list, const std::string& group, ModuleExport call, const Reading<Counters>& r) {
     list.Group(group, call, r.code);
     list.Unit("", kControllerUnits);
     const char* const names[] = {"first", "second", "third"};
@@ -67,24 +67,24 @@ std::vector<BoardField> BoardFields(const BoardTarget& target, const BoardSnapsh
     list.Add("gpu.bus", target.gpu.bus);
 
     const Reading<FunctionSupport>& f = s.functions;
-    list.Group("function_support", ExportCall::CheckFunctionSupport, f.code);
+    list.Group("function_support", ModuleExport::Check_Function_Support, f.code);
     list.Add("firmware_version", f.valid, FirmwareVersionText(f.value.nVersion));
     list.Add("capabilities", f.valid, CapabilitiesText(f.value.nFunction));
     list.Add("capability_names", f.valid, CapabilityNamesText(f.value.nFunction));
 
-    list.Group("controller", ExportCall::CheckControllerSupport, s.controller.code);
+    list.Group("controller", ModuleExport::Check_MTPD_Support, s.controller.code);
     list.Add("supported", s.controller.valid, s.controller.value);
-    list.Group("tilt_sensor", ExportCall::CheckTiltSensor, s.tiltPresent.code);
+    list.Group("tilt_sensor", ModuleExport::Check_GSensor_Support, s.tiltPresent.code);
     list.Add("present", s.tiltPresent.valid, s.tiltPresent.value);
 
     // A temperature the module left unwritten is NaN in the snapshot, and null here.
-    list.Group("thermal_map", ExportCall::ThermalMap, s.thermal.code);
+    list.Group("thermal_map", ModuleExport::GetThermalMap, s.thermal.code);
     list.Unit("", kCelsius);
     for (int i = 0; i < 4; ++i)
         list.Add("t" + std::to_string(i + 1), s.thermal.valid ? FloatJson(s.thermal.value.fValue[i]) : json(nullptr));
 
     const Reading<QLXSWPowerStatus>& p = s.power;
-    list.Group("power", ExportCall::PowerStatus, p.code);
+    list.Group("power", ModuleExport::GetPowerStatus, p.code);
     list.Unit("", kControllerUnits);
     for (int i = 0; i < 6; ++i)
         list.Add("ch" + std::to_string(i + 1), p.valid ? FloatJson(p.value.fValue[i]) : json(nullptr));
@@ -92,14 +92,14 @@ std::vector<BoardField> BoardFields(const BoardTarget& target, const BoardSnapsh
     list.NoUnit();
     list.Add("over_limit", p.valid, p.value.nOverLimit);
 
-    AddCounters(list, "mileage.total", ExportCall::MileageTotal, s.mileageTotal);
-    AddCounters(list, "mileage.latest", ExportCall::MileageLatest, s.mileageLatest);
-    AddCounters(list, "mileage.manual", ExportCall::MileageManual, s.mileageManual);
-    list.Group("mileage.recorder", ExportCall::MileageStatus, s.recorderState.code);
+    AddCounters(list, "mileage.total", ModuleExport::GetMileageTotalTime, s.mileageTotal);
+    AddCounters(list, "mileage.latest", ModuleExport::GetMileageLatestTime, s.mileageLatest);
+    AddCounters(list, "mileage.manual", ModuleExport::GetMileageLatestManual, s.mileageManual);
+    list.Group("mileage.recorder", ModuleExport::GetMileageStatus, s.recorderState.code);
     list.Add("state", s.recorderState.valid, RecorderStateName(s.recorderState.value));
 
     const Reading<TiltReading>& t = s.tilt;
-    list.Group("tilt", ExportCall::TiltData, t.code);
+    list.Group("tilt", ModuleExport::Get_GSensor_Data, t.code);
     list.Unit("raw.", "counts");
     const int16_t raw[] = {t.value.raw.iX, t.value.raw.iY, t.value.raw.iZ};
     for (int i = 0; i < 3; ++i) list.Add(std::string("raw.") + kAxes[i], t.valid, raw[i]);

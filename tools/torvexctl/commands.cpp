@@ -109,11 +109,11 @@ int32_t RequestedState(MileageAction action) {
 
 std::string StopwatchText(const StopwatchSnapshot& s) {
     const std::string state = s.state.valid ? RecorderStateName(s.state.value)
-                                            : "n/a (" + CodeText(ExportCall::MileageStatus, s.state.code) + ")";
+                                            : "n/a (" + CodeText(ModuleExport::GetMileageStatus, s.state.code) + ")";
     const std::string reading = s.reading.valid
                                     ? std::to_string(s.reading.value[0]) + " " + std::to_string(s.reading.value[1]) +
                                           " " + std::to_string(s.reading.value[2])
-                                    : "n/a (" + CodeText(ExportCall::MileageManual, s.reading.code) + ")";
+                                    : "n/a (" + CodeText(ModuleExport::GetMileageLatestManual, s.reading.code) + ")";
     char text[320];
     std::snprintf(text, sizeof(text), "state %-10s reading %s\n", state.c_str(), reading.c_str());
     return text;
@@ -205,7 +205,7 @@ int RunMileage(const ModuleChoice& choice, const MileageOptions& options) {
         // A stop clears the reading: it is shown first.
         if (action == MileageAction::Stop) Print(ActionLine(when(), "read", "", ReadStopwatch(api, board.gpuId)));
         const int code = api.SetMileage_Rec(board.gpuId, RequestedState(action));
-        const std::string result = code == 0 ? "ok" : "refused (" + CodeText(ExportCall::SetMileage, code) + ")";
+        const std::string result = code == 0 ? "ok" : "refused (" + CodeText(ModuleExport::SetMileage_Rec, code) + ")";
         Print(ActionLine(when(), ActionName(action), result, ReadStopwatch(api, board.gpuId)));
         if (code != 0) exitCode = kExitRefused;
     }

@@ -41,13 +41,16 @@ std::vector<QlxswReading> ReadQlxsw(const ModuleExports& api, const std::vector<
 
 std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<QlxswReading>& readings) {
     std::string text = "QLXSW device\n    " + std::string(presence.present ? "present" : "absent") + " (" +
-                       CodeText(ExportCall::QlxswSupport, presence.code) + ")\n";
-    if (!presence.moduleLines.empty()) text += "  The module said during the probe\n";
-    for (const std::string& line : presence.moduleLines) text += "    " + line + "\n";
+                       CodeText(ModuleExport::Check_QLXSW_Support, presence.code) + ")
+";
+    if (!presence.moduleLines.empty()) text += "  The module said during the probe
+";
+    for (const std::string& line : presence.moduleLines) text += "    " + line + "
+";
     for (const QlxswReading& r : readings) {
         text += "  Readings for key " + std::to_string(r.id) + ", in " + kUnit + "\n";
         if (r.code != 1) {
-            text += "    n/a (" + CodeText(ExportCall::QlxswPowerStatus, r.code) + ")";
+            text += "    n/a (" + CodeText(ModuleExport::Get_QLXSW_PowerStatus, r.code) + ")";
             if (r.code == -7) text += ", the helper announced " + std::to_string(r.status.nCount) + " readings";
             text += "\n";
             continue;
@@ -65,7 +68,7 @@ json QlxswToJson(const std::string& modulePath, const QlxswPresence& presence, c
     json list = json::array();
     for (const QlxswReading& r : readings) {
         json reading = {{"id", r.id}};
-        reading.update(CodeJson(ExportCall::QlxswPowerStatus, r.code));
+        reading.update(CodeJson(ModuleExport::Get_QLXSW_PowerStatus, r.code));
         reading["unit"] = kUnit;
         json values = nullptr;
         if (r.code == 1) {
@@ -78,7 +81,7 @@ json QlxswToJson(const std::string& modulePath, const QlxswPresence& presence, c
         reading["count"] = CountWritten(r.code) ? json(r.status.nCount) : json(nullptr);
         list.push_back(reading);
     }
-    json qlxsw = CodeJson(ExportCall::QlxswSupport, presence.code);
+    json qlxsw = CodeJson(ModuleExport::Check_QLXSW_Support, presence.code);
     qlxsw["present"] = presence.present;
     qlxsw["module_lines"] = presence.moduleLines;
     qlxsw["readings"] = list;

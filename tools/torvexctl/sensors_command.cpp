@@ -50,7 +50,7 @@ bool SetStatus(const ModuleExports& api, const std::vector<SensorRecord>& record
         int32_t count = static_cast<int32_t>(given.size());
         const int code = api.Set_Sensor_Status(&count, given.data());
         if (code != 0) {
-            PrintError("the module refused to switch \"" + name + "\" (" + CodeText(ExportCall::SensorStatus, code) +
+            PrintError("the module refused to switch \"" + name + "\" (" + CodeText(ModuleExport::Set_Sensor_Status, code) +
                        ")");
             ok = false;
         }
@@ -117,7 +117,7 @@ int RunSensors(const ModuleChoice& choice, const SensorsOptions& options) {
         started = api.GetSystermSensorInfo(options.firstNumber);
     }
     if (started != 0) {
-        PrintError(CodeMeaning(ExportCall::SensorStart, started) + " (" + std::to_string(started) + ")");
+        PrintError(CodeMeaning(ModuleExport::GetSystermSensorInfo, started) + " (" + std::to_string(started) + ")");
         return kExitNoSensors;
     }
     std::optional<std::vector<SensorRecord>> records = Query(api);
