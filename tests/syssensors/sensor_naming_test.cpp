@@ -76,11 +76,7 @@ struct ScriptedSdk {
     }
     bool SensorInfo(int32_t, int32_t i, int32_t code, SensorReading& reading) {
         reading.nId = code | i;
-        if (code == cpuidsdk::kSensorVoltage) {
-            std::snprintf(reading.szName, sizeof(reading.szName), "+12V");
-        } else {
-            std::snprintf(reading.szName, sizeof(reading.szName), "Core #%d", i);
-        }
+        std::snprintf(reading.szName, sizeof reading.szName, code == cpuidsdk::kSensorVoltage ? "+12V" : "Core #%d", i);
         reading.fValue = 40.0f;
         return true;
     }
