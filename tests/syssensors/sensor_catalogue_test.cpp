@@ -47,8 +47,6 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
         EXPECT_EQ(1, r[i].bEnabled) << i;
     }
     EXPECT_EQ("CPU-Temp-Core", Text(r[1].szKey));
-    EXPECT_EQ(0, r[1].nGroup);
-    EXPECT_EQ(1, r[1].nGroupOrdinal);
     EXPECT_EQ("Core #1", Text(r[1].szName));
     EXPECT_EQ("CPU-Temp", Text(r[1].szCategory));
     EXPECT_EQ("CPU_1-Temp", Text(r[3].szCategory));
