@@ -46,10 +46,8 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
         EXPECT_EQ(classOrdinals[i], r[i].nClassOrdinal) << i;
         EXPECT_EQ(1, r[i].bEnabled) << i;
     }
-    EXPECT_EQ("CPU-Temp-Core", Text(r[1].szKey));
     EXPECT_EQ("Core #1", Text(r[1].szName));
     EXPECT_EQ("CPU-Temp", Text(r[1].szCategory));
-    EXPECT_EQ("CPU_1-Temp", Text(r[3].szCategory));
     EXPECT_EQ("Processor Usage", Text(r[2].szName));
     EXPECT_EQ(0x001, r[1].nIdLow);
     EXPECT_EQ(2, r[1].nClassNumber);
