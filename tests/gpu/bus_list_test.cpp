@@ -10,16 +10,11 @@
 
 namespace {
 
-struct BusListCase {
-    const wchar_t* text;
-    const wchar_t* items;        // "C<card> <bus> <device>;" for each item
-    const wchar_t* diagnostics;  // the whole debug output
-};
-
 #define ACCEPTED(n, item) L"[GPUInfo] Successfully parsed entry " n L": " item L"\n"
 #define REJECTED(token) L"[GPUInfo] Invalid entry format: " token L"\n"
 
-const BusListCase kBusListCases[] = {
+// The text; "C<card> <bus> <device>;" for each item; the whole debug output.
+const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> kBusListCases[] = {
     {L"C0-Bus-0a-Dev-12AB_C12-Bus-Fe-Dev-cD09", L"C0 0a 12AB;C12 Fe cD09;",
      ACCEPTED("1", "C0 Bus=0a Dev=12AB") ACCEPTED("2", "C12 Bus=Fe Dev=cD09")},
     // The whole token must match; rejected tokens keep their number.
@@ -42,15 +37,15 @@ const BusListCase kBusListCases[] = {
 
 TEST(BusList, ParsesTokensAndReportsEachOne) {
     TakeDebugOutput();
-    for (const BusListCase& c : kBusListCases) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(c.text)));
+    for (const auto& [text, expectedItems, diagnostics] : kBusListCases) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(text)));
         std::wstring items;
-        for (const BusListItem& item : ParseBusList(c.text)) {
+        for (const BusListItem& item : ParseBusList(text)) {
             items += L"C" + std::to_wstring(item.nCardIndex) + L" " + item.strBusDigits + L" " +
                      item.strDeviceDigits + L";";
         }
-        EXPECT_EQ(c.items, items);
-        EXPECT_EQ(c.diagnostics, TakeDebugOutput());
+        EXPECT_EQ(expectedItems, items);
+        EXPECT_EQ(diagnostics, TakeDebugOutput());
     }
     // Empty text gets its own single report.
     EXPECT_TRUE(ParseBusList(L"").empty());

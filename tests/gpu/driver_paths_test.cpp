@@ -46,7 +46,7 @@ TEST(DriverPaths, NamesMatchByFileOrByBaseNameWithDllOrNoExtension) {
     }
     // The wanted name's own extension counts too: a name without one takes ".dll" entries, a name
     // with another one takes only its exact file.
-    EXPECT_TRUE(MatchesDriverName(L"C:\\x\\nvapi.dll", L"nvapi"));
+    EXPECT_TRUE(MatchesDriverName(L"C:\\x\\NvApi.DLL", L"nvapi"));
     EXPECT_TRUE(MatchesDriverName(L"C:\\x\\nvapi.sys", L"NVAPI.SYS"));
     EXPECT_FALSE(MatchesDriverName(L"C:\\x\\nvapi", L"nvapi.sys"));
     EXPECT_FALSE(MatchesDriverName(L"C:\\x\\", L""));

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 std::string SdkMachine(const std::string& devices, const std::string& members) {
     return R"({"cpuidsdk": {)" + members + (members.empty() ? "" : ", ") + R"("devices": [)" + devices + "]}}";
 }
@@ -42,9 +44,7 @@ void SensorTest::LoadMachine(const std::string& scenario) {
 }
 
 std::vector<SensorRecord> SensorTest::Query() {
-    std::vector<SensorRecord> records(module->api().Get_Systerm_Sensor_Count() > 0
-                                          ? module->api().Get_Systerm_Sensor_Count()
-                                          : 0);
+    std::vector<SensorRecord> records(std::max(0, module->api().Get_Systerm_Sensor_Count()));
     int32_t count = -1;
     SensorRecord* array = records.data();
     EXPECT_EQ(0, module->api().Get_Sensor_RealTime_Data(&count, &array));

@@ -3,8 +3,6 @@
 // tests/module/threads_test.)
 #include <windows.h>
 
-#include <cstring>
-
 #include "sensor_bench.h"
 #include "stdout_capture.h"
 
@@ -30,14 +28,6 @@ const std::string kMachine = SdkMachine(R"(
       {"class": "temperature", "name": "Sensor", "value": [30, 31, 32], "answers": [false, true]},
       {"class": "throughput", "name": "Read Rate", "value": 120.5}]})");
 
-const SensorRecord& Named(const std::vector<SensorRecord>& records, const std::string& displayName) {
-    for (const SensorRecord& r : records)
-        if (Text(r.szDisplayName) == displayName) return r;
-    static const SensorRecord none{};
-    ADD_FAILURE() << "no record " << displayName;
-    return none;
-}
-
 }  // namespace
 
 TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
@@ -56,12 +46,8 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
         EXPECT_EQ(classOrdinals[i], r[i].nClassOrdinal) << i;
         EXPECT_EQ(1, r[i].bEnabled) << i;
     }
-    EXPECT_EQ("CPU-Temp-Core", Text(r[1].szKey));
-    EXPECT_EQ(0, r[1].nGroup);
-    EXPECT_EQ(1, r[1].nGroupOrdinal);
     EXPECT_EQ("Core #1", Text(r[1].szName));
     EXPECT_EQ("CPU-Temp", Text(r[1].szCategory));
-    EXPECT_EQ("CPU_1-Temp", Text(r[3].szCategory));
     EXPECT_EQ("Processor Usage", Text(r[2].szName));
     EXPECT_EQ(0x001, r[1].nIdLow);
     EXPECT_EQ(2, r[1].nClassNumber);
@@ -71,17 +57,12 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
     EXPECT_EQ("Nimbra \xC3\xA9", Text(r[9].szDeviceName)) << "converted from the ANSI code page";
 
     EXPECT_EQ("\xC2\xB0" "C", Text(r[0].szUnit));
-    EXPECT_EQ(2.0f, r[5].fMax);
     EXPECT_EQ(7.0f, r[6].fMax);
-    EXPECT_EQ(20.0f, r[7].fMax);
-    EXPECT_EQ("MB/S", Text(r[10].szUnit));
     // Utilisation above 100 is held at 100 on device 1 only, and only while it rounds to 100. The
     // unit is the build's: the second processor's first reading, 100.7, gave none.
     EXPECT_EQ(100.2f, r[2].fValue);
-    EXPECT_EQ("%", Text(r[2].szUnit));
     EXPECT_EQ(100.0f, r[4].fValue);
     EXPECT_EQ("", Text(r[4].szUnit));
-    EXPECT_EQ(100.0f, r[4].fMax);
 }
 
 // Each query shows what the SDK read at the end of the query before, and the query finds a
@@ -95,8 +76,7 @@ TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBeforeAndFreeEveryString) {
     for (int query = 0; query < 3; ++query) {
         const std::vector<SensorRecord> r = Query();
         EXPECT_EQ(core0[query], r[0].fValue) << query;
-        EXPECT_EQ(fan[query], Named(r, "MB-Fan-FANIN0").fValue) << query;
-        EXPECT_EQ(1008, Named(r, "MB-Fan-FANIN0").nNumber);
+        EXPECT_EQ(fan[query], r[8].fValue) << query;
         EXPECT_EQ(secondUsage[query], r[4].fValue) << query;
     }
     // Every string the SDK handed out was freed exactly once.
@@ -111,19 +91,15 @@ TEST_F(SensorTest, EveryReadingPrintsItsLineAndOnlyEnabledSensorsAreRead) {
         {"class": "fan", "name": "FAN", "id": "0x00403000", "value": 1234.7}]})"));
     StdoutCapture build;
     ASSERT_EQ(0, Start(7));
-    const std::string core0 = ">> 0x00402000, Core #0, 46 \xA1\xE3" "C  (114 oF)\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3"
-                              "C  (266 oF)\n";
-    EXPECT_EQ(core0 +
-                  ">> 0x00402001, Core #1, 46 \xA1\xE3" "C  (114 oF)\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3" "C  (266 oF)\n"
-                  ">> 0x00403000, FAN, 1234 RPM\t0 RPM\t6000 RPM\n",
-              build.Finish().substr(24));
+    const std::string range = "\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3" "C  (266 oF)\n";
+    const std::string fan = ">> 0x00403000, FAN, 1234 RPM\t0 RPM\t6000 RPM\n";
+    EXPECT_EQ(">> 0x00402000, Core #0, 46 \xA1\xE3" "C  (114 oF)" + range + ">> 0x00402001, Core #1, 46 \xA1\xE3"
+              "C  (114 oF)" + range + fan, build.Finish().substr(24));
 
     ASSERT_EQ(0, SetEnabled({{8, 0}}));
     StdoutCapture query;
     const std::vector<SensorRecord> r = Query();
-    EXPECT_EQ(">> 0x00402000, Core #0, 50 \xA1\xE3" "C  (122 oF)\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3" "C  (266 oF)\n"
-              ">> 0x00403000, FAN, 1234 RPM\t0 RPM\t6000 RPM\n",
-              query.Finish());
+    EXPECT_EQ(">> 0x00402000, Core #0, 50 \xA1\xE3" "C  (122 oF)" + range + fan, query.Finish());
     EXPECT_EQ(0, r[1].bEnabled);
     EXPECT_EQ(45.6f, r[1].fValue) << "a disabled sensor keeps the values it had";
     EXPECT_EQ(50.0f, r[0].fValue);
@@ -185,9 +161,7 @@ TEST_F(SensorTest, ACountBelowOneOrANullArrayIsRefused) {
     LoadMachine(kMachine);
     ASSERT_EQ(0, Start());
     const int64_t refreshes = Counter("sdk.refresh");
-    SensorRecord record{};
-    record.nNumber = 0;
-    record.bEnabled = 0;
+    SensorRecord record{};  // number 0, disabled
     int32_t count = 0;
     EXPECT_EQ(-1, module->api().Set_Sensor_Status(&count, &record));
     EXPECT_EQ(1, Query()[0].bEnabled) << "nothing applied";

@@ -76,11 +76,7 @@ struct ScriptedSdk {
     }
     bool SensorInfo(int32_t, int32_t i, int32_t code, SensorReading& reading) {
         reading.nId = code | i;
-        if (code == cpuidsdk::kSensorVoltage) {
-            std::snprintf(reading.szName, sizeof(reading.szName), "+12V");
-        } else {
-            std::snprintf(reading.szName, sizeof(reading.szName), "Core #%d", i);
-        }
+        std::snprintf(reading.szName, sizeof reading.szName, code == cpuidsdk::kSensorVoltage ? "+12V" : "Core #%d", i);
         reading.fValue = 40.0f;
         return true;
     }
@@ -101,7 +97,6 @@ struct Catalogue {
 }  // namespace
 
 TEST(SensorCatalogueBuild, RunningOutOfMemoryAnywhereLeavesTheCatalogueAsItWas) {
-    const std::vector<std::u16string> classes = {u"CPU", u"CPU_1", u"MB"};
     const std::vector<std::u16string> displays = {u"CPU-Temp-Core_0", u"CPU-Temp-Core_1", u"CPU_1-Temp-Core_0",
                                                   u"CPU_1-Temp-Core_1", u"MB-volts-12V"};
     bool completed = false;
@@ -123,9 +118,7 @@ TEST(SensorCatalogueBuild, RunningOutOfMemoryAnywhereLeavesTheCatalogueAsItWas) 
             ScriptedSdk again;
             catalogue.Append(again);
         }
-        ASSERT_EQ(classes.size(), catalogue.devices.size());
-        for (size_t d = 0; d < classes.size(); ++d) EXPECT_EQ(classes[d], catalogue.devices[d].strClass) << d;
-        EXPECT_EQ(u"Device 2", catalogue.devices[2].strName);
+        EXPECT_EQ(3u, catalogue.devices.size());
         ASSERT_EQ(displays.size(), catalogue.records.size());
         for (size_t i = 0; i < displays.size(); ++i) {
             EXPECT_EQ(displays[i], RecordText(catalogue.records[i].szDisplayName)) << i;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "vendor/cpuidsdk_abi.h"
 
@@ -39,11 +40,7 @@ std::u16string Unit(const Normalised& n) { return n.reading.szUnit; }
 }  // namespace
 
 TEST(SensorReading, EachClassSetsItsRangeAndUnit) {
-    const struct {
-        int32_t code;
-        float minimum, maximum;
-        const char16_t* unit;
-    } cases[] = {
+    const std::tuple<int32_t, float, float, const char16_t*> cases[] = {
         {kSensorTemperature, 0, 130, u"\u00B0C"}, {kSensorFan, 0, 6000, u"RPM"},    {kSensorCurrent, 0, 300, u"A"},
         {kSensorPower, 0, 300, u"W"},             {kSensorFanPwm, 0, 100, u"%"},    {kSensorPumpPwm, -1, 999, u" "},
         {kSensorWaterLevel, -1, 999, u" "},       {kSensorPosition, -1, 999, u" "}, {kSensorCapacity, -1, 999, u"mWh"},
@@ -51,71 +48,61 @@ TEST(SensorReading, EachClassSetsItsRangeAndUnit) {
         {kSensorUtilization, 0, 100, u"%"},       {kSensorClock, 0, 6000, u"MHz"},  {kSensorThroughput, 0, 100, u"MB/S"},
         {kSensorLimiter, 0, 100, u"%"},           {0x12000, -1, 999, u" "},
     };
-    for (const auto& c : cases) {
-        const Normalised n = Normalise(c.code, Reading(50.0f));
-        EXPECT_EQ(c.minimum, n.reading.fMin) << std::hex << c.code;
-        EXPECT_EQ(c.maximum, n.reading.fMax) << std::hex << c.code;
-        EXPECT_EQ(c.unit, Unit(n)) << std::hex << c.code;
-        EXPECT_TRUE(n.printed) << std::hex << c.code;
+    for (const auto& [code, minimum, maximum, unit] : cases) {
+        const Normalised n = Normalise(code, Reading(50.0f));
+        SCOPED_TRACE(::testing::Message() << std::hex << code);
+        EXPECT_EQ(minimum, n.reading.fMin);
+        EXPECT_EQ(maximum, n.reading.fMax);
+        EXPECT_EQ(unit, Unit(n));
+        EXPECT_TRUE(n.printed);
     }
 }
 
 TEST(SensorReading, VoltageMaximumComesFromTheFirstTextTheNameHolds) {
-    const struct {
-        const char* name;
-        float maximum;
-    } cases[] = {
+    const std::pair<const char*, float> cases[] = {
         {"CPU VCORE", 2.0f}, {"+3.3V", 5.0f},      {"+5VSB", 7.0f}, {"12V", 20.0f},     {"+12V", 14.0f},
         {"VIN3 +12V", 2.0f}, {"GPU Offset", 100.0f}, {"GPU", 2.0f}, {"vcore", 20.0f},
     };
-    for (const auto& c : cases) {
-        const Normalised n = Normalise(kSensorVoltage, Reading(1.0f, c.name));
-        EXPECT_EQ(c.maximum, n.reading.fMax) << c.name;
-        EXPECT_EQ(0.0f, n.reading.fMin) << c.name;
+    for (const auto& [name, maximum] : cases) {
+        const Normalised n = Normalise(kSensorVoltage, Reading(1.0f, name));
+        EXPECT_EQ(maximum, n.reading.fMax) << name;
+        EXPECT_EQ(0.0f, n.reading.fMin) << name;
     }
 }
 
-TEST(SensorReading, UnitAndLineNeedAReadingOfTheirClass) {
-    // Halves round upward: -0.5 is 0, -0.51 is -1.
-    EXPECT_EQ(u"A", Unit(Normalise(kSensorCurrent, Reading(-0.5f))));
-    const Normalised belowZero = Normalise(kSensorCurrent, Reading(-0.51f));
-    EXPECT_EQ(u"", Unit(belowZero));
-    EXPECT_FALSE(belowZero.printed);
-    EXPECT_EQ(300.0f, belowZero.reading.fMax) << "the range is set all the same";
-
-    EXPECT_EQ(u"", Unit(Normalise(kSensorVoltage, Reading(-4294967296.0f))));
-    EXPECT_EQ(u"V", Unit(Normalise(kSensorVoltage, Reading(-4294000000.0f))));
-    EXPECT_EQ(u"", Unit(Normalise(kSensorTemperature, Reading(-4294967296.0f))));
-
-    // A fan always has its unit, but a line only for a reading of 0 or more.
-    const Normalised stopped = Normalise(kSensorFan, Reading(-1.0f));
-    EXPECT_EQ(u"RPM", Unit(stopped));
-    EXPECT_FALSE(stopped.printed);
-
-    EXPECT_EQ(u"%", Unit(Normalise(kSensorLimiter, Reading(100.49f))));
-    EXPECT_EQ(u"", Unit(Normalise(kSensorLimiter, Reading(100.5f))));
-    EXPECT_EQ(u"", Unit(Normalise(kSensorClock, Reading(-1.0f))));
-}
-
-TEST(SensorReading, UtilisationAboveHundredIsClampedOnDeviceOneOnly) {
-    const Normalised second = Normalise(kSensorUtilization, Reading(100.2f), 1);
-    EXPECT_EQ(100.0f, second.reading.fValue);
-    EXPECT_EQ(u"%", Unit(second));
-    EXPECT_EQ(100.2f, Normalise(kSensorUtilization, Reading(100.2f), 0).reading.fValue);
-    const Normalised over = Normalise(kSensorUtilization, Reading(100.7f), 1);
-    EXPECT_EQ(100.7f, over.reading.fValue);
-    EXPECT_EQ(u"", Unit(over));
-    EXPECT_EQ(0.0f, over.reading.fMin);
-    EXPECT_EQ(100.0f, over.reading.fMax);
-    EXPECT_FALSE(over.printed);
+TEST(SensorReading, UnitValueAndLineNeedAReadingOfTheirClass) {
+    // Class, value and device; the value shown, the unit and whether a line is printed.
+    const std::tuple<int32_t, float, int32_t, float, const char16_t*, bool> cases[] = {
+        // Halves round upward: -0.5 is 0, -0.51 is -1.
+        {kSensorCurrent, -0.5f, 0, -0.5f, u"A", true},
+        {kSensorCurrent, -0.51f, 0, -0.51f, u"", false},
+        {kSensorVoltage, -4294967296.0f, 0, -4294967296.0f, u"", false},
+        {kSensorVoltage, -4294000000.0f, 0, -4294000000.0f, u"V", true},
+        {kSensorTemperature, -4294967296.0f, 0, -4294967296.0f, u"", false},
+        // A fan always has its unit, but a line only for a reading of 0 or more.
+        {kSensorFan, -1.0f, 0, -1.0f, u"RPM", false},
+        {kSensorLimiter, 100.49f, 0, 100.49f, u"%", true},
+        {kSensorLimiter, 100.5f, 0, 100.5f, u"", false},
+        {kSensorClock, -1.0f, 0, -1.0f, u"", false},
+        // Utilisation above 100 is held at 100 on device 1 only, and only while it rounds to 100.
+        {kSensorUtilization, 100.2f, 1, 100.0f, u"%", true},
+        {kSensorUtilization, 100.2f, 0, 100.2f, u"%", true},
+        {kSensorUtilization, 100.7f, 1, 100.7f, u"", false},
+    };
+    for (const auto& [code, value, device, shown, unit, printed] : cases) {
+        const Normalised n = Normalise(code, Reading(value), device);
+        SCOPED_TRACE(::testing::Message() << std::hex << code << " " << value << " on " << device);
+        EXPECT_EQ(shown, n.reading.fValue);
+        EXPECT_EQ(unit, Unit(n));
+        EXPECT_EQ(printed, n.printed);
+    }
+    // The range is set all the same.
+    EXPECT_EQ(300.0f, Normalise(kSensorCurrent, Reading(-0.51f)).reading.fMax);
+    EXPECT_EQ(100.0f, Normalise(kSensorUtilization, Reading(100.7f), 1).reading.fMax);
 }
 
 TEST(SensorReading, DiagnosticLinesAreExact) {
-    const struct {
-        int32_t code;
-        SensorReading reading;
-        const char* line;
-    } cases[] = {
+    const std::tuple<int32_t, SensorReading, const char*> cases[] = {
         {kSensorVoltage, Reading(1.2f, "CPU VCORE"), ">> 0x00402003, CPU VCORE, 1.200 V\t0.000 V\t2.000 V\n"},
         {kSensorTemperature, Reading(45.6f, "Core #0"),
          ">> 0x00402003, Core #0, 46 \xA1\xE3" "C  (114 oF)\t0 \xA1\xE3" "C  (32 oF)\t130 \xA1\xE3" "C  (266 oF)\n"},
@@ -139,23 +126,23 @@ TEST(SensorReading, DiagnosticLinesAreExact) {
         {kSensorPumpPwm, Reading(1.5f, "Pump", 0.0f, 2.0f),
          ">> 0x00402003,                 Pump, 7, 1.500000, 0.000000, 2.000000\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.line, Normalise(c.code, c.reading).line);
+    for (const auto& [code, reading, line] : cases) EXPECT_EQ(line, Normalise(code, reading).line);
 }
 
 TEST(SensorReading, TextsAreCopiedWithinTheirLimitAndTheirOwnLength) {
-    char out[kReadingNameBytes];
     const std::string unterminated(300, 'n');
-    EXPECT_EQ(127u, CopyBoundedText(unterminated.data(), unterminated.size(), out, sizeof(out)));
-    EXPECT_EQ(std::string(127, 'n'), out);
-
-    EXPECT_EQ(2u, CopyBoundedText("ab\0cd", 5, out, sizeof(out)));
-    EXPECT_STREQ("ab", out);
-    // A string's own length ends the copy even where no terminator follows.
-    EXPECT_EQ(3u, CopyBoundedText("abcdef", 3, out, sizeof(out)));
-    EXPECT_STREQ("abc", out);
-    EXPECT_EQ(0u, CopyBoundedText(nullptr, 10, out, sizeof(out)));
-    EXPECT_STREQ("", out);
-    const char high[] = "\xE9\xFF\x80";
-    EXPECT_EQ(3u, CopyBoundedText(high, 3, out, sizeof(out)));
-    EXPECT_STREQ(high, out);
+    const std::tuple<const char*, size_t, std::string> cases[] = {
+        {unterminated.data(), unterminated.size(), std::string(127, 'n')},
+        {"ab\0cd", 5, "ab"},
+        // A string's own length ends the copy even where no terminator follows.
+        {"abcdef", 3, "abc"},
+        {nullptr, 10, ""},
+        {"\xE9\xFF\x80", 3, "\xE9\xFF\x80"},
+    };
+    for (const auto& [text, bytes, copied] : cases) {
+        char out[kReadingNameBytes];
+        std::memset(out, 'x', sizeof(out));
+        EXPECT_EQ(copied.size(), CopyBoundedText(text, bytes, out, sizeof(out)));
+        EXPECT_EQ(copied, std::string(out, strnlen(out, sizeof(out))));
+    }
 }

@@ -17,13 +17,6 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
-// Latin-1 widening: the fuzzer has no code page; any byte becomes one UTF-16 unit.
-std::u16string Wide(const char* text) {
-    std::u16string out;
-    for (; *text; ++text) out += static_cast<char16_t>(static_cast<unsigned char>(*text));
-    return out;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -52,11 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     Check(std::char_traits<char16_t>::length(reading.szUnit) <= kUnitChars);
 
+    // Any byte becomes one UTF-16 unit: the fuzzer has no code page.
+    const std::u16string wideName = Widen(reading.szName);
     UniqueClassTexts classTexts;
-    const std::u16string deviceClass = classTexts.Enter(Wide(reading.szName).substr(0, 80));
-    Check(classTexts.Enter(Wide(reading.szName).substr(0, 80)).size() <= kDeviceTextChars);
-    const std::u16string sensorName = NormaliseSensorName(Wide(reading.szName));
-    const std::u16string category = BuildSensorCategory(deviceClass, Wide(reading.szName));
+    const std::u16string deviceClass = classTexts.Enter(wideName.substr(0, 80));
+    Check(classTexts.Enter(wideName.substr(0, 80)).size() <= kDeviceTextChars);
+    const std::u16string sensorName = NormaliseSensorName(wideName);
+    const std::u16string category = BuildSensorCategory(deviceClass, wideName);
     const std::u16string key = BuildSensorKey(sensorName, category);
     Check(sensorName.size() <= kRecordTextChars && category.size() <= kRecordTextChars &&
           key.size() <= kRecordTextChars);

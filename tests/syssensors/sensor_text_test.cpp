@@ -6,16 +6,6 @@
 
 #include "vendor/cpuidsdk_abi.h"
 
-namespace {
-
-std::string Narrow(const std::u16string& text) {
-    std::string out;
-    for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-}  // namespace
-
 TEST(SensorText, NamesAreRewrittenInTableOrderAndKeysKeepLimit) {
     const struct {
         const char* in;
@@ -33,8 +23,8 @@ TEST(SensorText, NamesAreRewrittenInTableOrderAndKeysKeepLimit) {
         {"PowerLimitSupply", "PowerSupply", "PowerLimitSupply"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.name, Narrow(NormaliseSensorName(Widen(c.in)))) << c.in;
-        EXPECT_EQ(c.key, Narrow(NormaliseSensorKey(Widen(c.in)))) << c.in;
+        EXPECT_EQ(Widen(c.name), NormaliseSensorName(Widen(c.in)));
+        EXPECT_EQ(Widen(c.key), NormaliseSensorKey(Widen(c.in)));
     }
 }
 
@@ -63,8 +53,7 @@ TEST(SensorText, KeysJoinCategoryAndNameWithOneDashPass) {
         {"Temperature", "CPU_1-Temp", "CPU_1-Temp-Temp"},
         {"Chip (x)", "Adapter (y)", "Adapter-y-Chip-x-"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.key, Narrow(BuildSensorKey(Widen(c.name), Widen(c.category)))) << c.name << " in " << c.category;
+    for (const auto& c : cases) EXPECT_EQ(Widen(c.key), BuildSensorKey(Widen(c.name), Widen(c.category)));
 }
 
 TEST(SensorText, CategoriesJoinClassTextAndClassName) {
