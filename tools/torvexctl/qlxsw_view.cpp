@@ -41,12 +41,9 @@ std::vector<QlxswReading> ReadQlxsw(const ModuleExports& api, const std::vector<
 
 std::string RenderQlxswTable(const QlxswPresence& presence, const std::vector<QlxswReading>& readings) {
     std::string text = "QLXSW device\n    " + std::string(presence.present ? "present" : "absent") + " (" +
-                       CodeText(ModuleExport::Check_QLXSW_Support, presence.code) + ")
-";
-    if (!presence.moduleLines.empty()) text += "  The module said during the probe
-";
-    for (const std::string& line : presence.moduleLines) text += "    " + line + "
-";
+                       CodeText(ModuleExport::Check_QLXSW_Support, presence.code) + ")\n";
+    if (!presence.moduleLines.empty()) text += "  The module said during the probe\n";
+    for (const std::string& line : presence.moduleLines) text += "    " + line + "\n";
     for (const QlxswReading& r : readings) {
         text += "  Readings for key " + std::to_string(r.id) + ", in " + kUnit + "\n";
         if (r.code != 1) {
