@@ -67,7 +67,7 @@ TEST_F(Stopwatch, FreshOneIsStoppedReadsZeroAndRefusesAPauseOrAnUnknownState) {
     EXPECT_EQ(Stopped, State());
     EXPECT_EQ(Counters({0, 0, 0}), Reading());
     EXPECT_EQ(0, Request(Stopped));
-    for (int32_t refused : {Paused, 3, -1}) EXPECT_EQ(-1, Request(refused)) << refused;
+    for (int32_t refused : {int32_t{Paused}, 3, -1}) EXPECT_EQ(-1, Request(refused)) << refused;
     EXPECT_EQ(Stopped, State());
     EXPECT_EQ(0, CounterReads());
 }
@@ -215,8 +215,7 @@ TEST_F(TiltSensor, StatusBits0To5ArePassedOnOneByOne) {
         SetTilt(0, 0, 0x1000, status);
         GSensorData raw{}, filtered{};
         ASSERT_EQ(0, Read(&raw, &filtered));
-        const int passed = raw.nStatus0 | raw.nStatus1 << 1 | raw.nStatus2 << 2 | raw.nStatus3 << 3 |
-                           raw.nStatus4 << 4 | raw.nStatus5 << 5;
-        EXPECT_EQ(status & 0x3F, passed) << status;
+        const int passed[] = {raw.nStatus0, raw.nStatus1, raw.nStatus2, raw.nStatus3, raw.nStatus4, raw.nStatus5};
+        for (int bit = 0; bit < 6; ++bit) EXPECT_EQ((status >> bit) & 1, passed[bit]) << status << ", bit " << bit;
     }
 }
