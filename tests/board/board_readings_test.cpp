@@ -99,6 +99,8 @@ TEST_F(Stopwatch, StretchesAddUpAndEachStepSaysSo) {
     EXPECT_EQ(0, CounterReads());
     EXPECT_EQ(Counters({0, 0, 0}), Reading());
     EXPECT_EQ(Stopped, State());
+    RequestAt(Recording, 170, 270, 310);
+    EXPECT_EQ(Counters({0, 0, 0}), Reading()) << "a new recording starts from nothing";
 }
 
 TEST_F(Stopwatch, UnreadableCountersWhileRecordingGiveNoReading) {
