@@ -66,10 +66,8 @@ protected:
 TEST_F(Stopwatch, FreshOneIsStoppedReadsZeroAndRefusesAPauseOrAnUnknownState) {
     EXPECT_EQ(Stopped, State());
     EXPECT_EQ(Counters({0, 0, 0}), Reading());
-    EXPECT_EQ(-1, Request(Paused));
     EXPECT_EQ(0, Request(Stopped));
-    EXPECT_EQ(-1, Request(3));
-    EXPECT_EQ(-1, Request(-1));
+    for (int32_t refused : {int32_t{Paused}, 3, -1}) EXPECT_EQ(-1, Request(refused)) << refused;
     EXPECT_EQ(Stopped, State());
     EXPECT_EQ(0, CounterReads());
 }
@@ -94,14 +92,23 @@ TEST_F(Stopwatch, StretchesAddUpAndEachStepSaysSo) {
     EXPECT_EQ(Counters({20, 0, 6}), Reading());  // recording: the running stretch is added
     EXPECT_TRUE(debug.Contains(L"Manual Temp : 10  | 0  |1\r\n"));
     EXPECT_TRUE(debug.Contains(L"Manual Paused : 10  | 0  |5\r\n"));
+
+    // Stopping clears everything without reading the counters.
+    Traffic();
+    EXPECT_EQ(0, Request(Stopped));
+    EXPECT_EQ(0, CounterReads());
+    EXPECT_EQ(Counters({0, 0, 0}), Reading());
+    EXPECT_EQ(Stopped, State());
+    RequestAt(Recording, 170, 270, 310);
+    EXPECT_EQ(Counters({0, 0, 0}), Reading()) << "a new recording starts from nothing";
 }
 
 TEST_F(Stopwatch, UnreadableCountersWhileRecordingGiveNoReading) {
     RequestAt(Recording, 100, 200, 300);
     ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0xC0, 1, 0));
-    auto a = Poisoned<uint32_t>(), b = a, c = a;
-    EXPECT_EQ(-1, (*module)->GetMileageLatestManual(1, &a, &b, &c));
-    EXPECT_TRUE(Untouched(a, b, c));
+    BoardOutputs o;
+    EXPECT_EQ(-1, (*module)->GetMileageLatestManual(1, &o.first, &o.second, &o.third));
+    EXPECT_TRUE(o.Untouched());
 }
 
 TEST_F(Stopwatch, StopExportAddsTheRunningStretchWithoutStartingANewOne) {
@@ -113,15 +120,6 @@ TEST_F(Stopwatch, StopExportAddsTheRunningStretchWithoutStartingANewOne) {
     EXPECT_EQ(Counters({20, 0, 2}), Reading());
 }
 
-TEST_F(Stopwatch, StoppingClearsEverythingWithoutReadingTheCounters) {
-    RequestAt(Recording, 100, 200, 300);
-    RequestAt(Paused, 110, 200, 305);
-    Traffic();
-    EXPECT_EQ(0, Request(Stopped));
-    EXPECT_EQ(0, CounterReads());
-    EXPECT_EQ(Counters({0, 0, 0}), Reading());
-    EXPECT_EQ(Stopped, State());
-}
 
 // X, Y, Z as big-endian 16-bit readings, then the status byte.
 static void SetTilt(int16_t x, int16_t y, int16_t z, int status) {
@@ -149,14 +147,13 @@ protected:
 };
 
 TEST_F(TiltSensor, BoardWithoutTheSensorReportsItAbsentAndGivesNoData) {
-    uint8_t present = 0xCD;
-    EXPECT_EQ(1, (*module)->Check_GSensor_Support(1, &present));
-    EXPECT_EQ(1, present);
-    EXPECT_EQ(0, (*module)->Check_GSensor_Support(2, &present));
-    EXPECT_EQ(0, present);
-    auto raw = Poisoned<GSensorData>(), filtered = raw;
-    EXPECT_EQ(-1, (*module)->Get_GSensor_Data(2, &raw, &filtered));
-    EXPECT_TRUE(Untouched(raw, filtered));
+    BoardOutputs o;
+    EXPECT_EQ(-1, (*module)->Get_GSensor_Data(2, &o.raw, &o.filtered));
+    EXPECT_TRUE(o.Untouched());
+    for (int id : {1, 2}) {
+        EXPECT_EQ(2 - id, (*module)->Check_GSensor_Support(id, &o.flag)) << id;
+        EXPECT_EQ(2 - id, o.flag) << id;
+    }
 }
 
 // The one transcript of a reading's diagnostics, from the angles the caller passed in to the

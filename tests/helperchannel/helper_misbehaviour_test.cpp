@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "helper_bench.h"
-#include "loaded_module.h"
 
 namespace {
 
@@ -26,8 +25,7 @@ const std::string kTwoReadings = R"("groups": [{"low": 1, "high": 1, "readings":
 // then the helper is replaced, unknown to the module, by one serving by the helper section `members`.
 void ReplaceRunningHelper(HelperBench& bench, const LoadedModule& module, const std::string& members) {
     bench.Serve("x86");
-    uint8_t supported = 0;
-    ASSERT_EQ(1, module->Check_QLXSW_Support(&supported));
+    ASSERT_EQ(kPresent, Probe(module));
     bench.Serve("x86");
     QLXSWPowerStatus status{};
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
@@ -97,11 +95,9 @@ TEST(HelperMisbehaviour, TheProbeSeesOnlyWhatTheOneReadDeliversInTime) {
         HelperBench bench(misbehaviour);
         LoadedModule module;
         bench.Serve("x86");
-        uint8_t supported = 0;
-        int result = 0;
-        const long long ms = Elapsed([&] { result = module->Check_QLXSW_Support(&supported); });
-        EXPECT_EQ(1, result) << misbehaviour;
-        EXPECT_EQ(1, supported) << misbehaviour;
+        std::pair<int, int> probed;
+        const long long ms = Elapsed([&] { probed = Probe(module); });
+        EXPECT_EQ(kPresent, probed) << misbehaviour;
         // One launch (100 ms and the process start), then "c" and "x", each within the bound.
         EXPECT_LE(ms, 2 * kExchangeLimitMs + 100 + kSchedulingMarginMs) << misbehaviour;
         EXPECT_EQ(requests, bench.Requests()) << misbehaviour;

@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include "helper_bench.h"
-#include "loaded_module.h"
 #include "program_run.h"
 
 namespace {
@@ -21,8 +20,7 @@ Strings ModuleLinesOfAProbe(HelperBench& bench, const char* builds) {
     bench.Serve(builds);
     LoadedModule module;
     const DebugOutputCapture diagnostics;
-    uint8_t supported = 0;
-    module->Check_QLXSW_Support(&supported);
+    Probe(module);
     Strings lines;
     for (const std::wstring& line : diagnostics.Lines()) lines.push_back(ToUtf8(line));
     EXPECT_FALSE(lines.empty());

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "helper_bench.h"
-#include "loaded_module.h"
 
 namespace {
 
@@ -14,61 +13,57 @@ namespace {
 constexpr char kOldBoard[] =
     R"({"vendor": "nvidia", "bus": 1, "devices": {"0x56": {"registers": {"0x1E": [255, 4]}}}})";
 
+// The function word the function check leaves in a pair that held `function`.
+uint32_t FunctionAfterCheck(const LoadedModule& module, uint32_t function) {
+    FunctionSupport pair{function, 7};
+    EXPECT_EQ(-1, module->Check_Function_Support(1, &pair));
+    EXPECT_EQ(7u, pair.nVersion);
+    return pair.nFunction;
+}
+
+// The reading query (for key 1) answers 1 through the build the probe chose, launched once more.
+void QueryRunsOn(HelperBench& bench, const LoadedModule& module, const char* build) {
+    const size_t launches = bench.Launches().size(), requests = bench.Requests().size();
+    bench.Serve(build);
+    QLXSWPowerStatus status{};
+    EXPECT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
+    EXPECT_EQ(launches + 1, bench.Launches().size());
+    EXPECT_EQ(build, bench.Launches().back());
+    EXPECT_EQ(requests + 1, bench.Requests().size());
+    EXPECT_EQ(std::string(build) + " g", bench.Requests().back());
+}
+
 TEST(QLXSWProbe, The32BitBuildReportingTheDeviceChoosesItAndSetsTheCapabilityBit) {
     HelperBench bench(R"("x86": {"device": true})", {HelperBuild::X86, HelperBuild::X64}, kOldBoard);
     LoadedModule module;
-    FunctionSupport pair{0x100, 7};
-    ASSERT_EQ(-1, module->Check_Function_Support(1, &pair));
-    EXPECT_EQ(0x100u, pair.nFunction);
-
+    EXPECT_EQ(0x100u, FunctionAfterCheck(module, 0x100));
     bench.Serve("x86");
-    uint8_t supported = 0xEE;
-    EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
-    EXPECT_EQ(1, supported);
+    EXPECT_EQ(kPresent, Probe(module));
     EXPECT_EQ(Strings({"x86"}), bench.Launches());
     EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests());
-
-    ASSERT_EQ(-1, module->Check_Function_Support(1, &pair));
-    EXPECT_EQ(0x102u, pair.nFunction);
-    EXPECT_EQ(7u, pair.nVersion);
-
-    // The reading query starts the build the probe chose.
-    bench.Serve("x86");
-    QLXSWPowerStatus status{};
-    EXPECT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
-    EXPECT_EQ(Strings({"x86", "x86"}), bench.Launches());
-    EXPECT_EQ(Strings({"x86 c", "x86 x", "x86 g"}), bench.Requests());
+    EXPECT_EQ(0x102u, FunctionAfterCheck(module, 0x100));
+    QueryRunsOn(bench, module, "x86");
 }
 
 TEST(QLXSWProbe, The64BitBuildIsAskedOnlyAfterThe32BitOneSaidFalse) {
     HelperBench bench(R"("x86": {"device": false}, "x64": {"device": true})");
     LoadedModule module;
     bench.Serve("x86,x64");
-    uint8_t supported = 0;
-    EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
-    EXPECT_EQ(1, supported);
+    EXPECT_EQ(kPresent, Probe(module));
     EXPECT_EQ(Strings({"x86", "x64"}), bench.Launches());
     EXPECT_EQ(Strings({"x86 c", "x86 x", "x64 c", "x64 x"}), bench.Requests());
-
-    bench.Serve("x64");
-    QLXSWPowerStatus status{};
-    EXPECT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
-    EXPECT_EQ(Strings({"x86", "x64", "x64"}), bench.Launches());
-    EXPECT_EQ("x64 g", bench.Requests().back());
+    QueryRunsOn(bench, module, "x64");
 }
 
 // The device counts as absent exactly when the answer contains "FALSE", case and place as given.
 TEST(QLXSWProbe, OnlyACaseSensitiveFALSEAnywhereInTheAnswerMeansAbsent) {
     HelperBench bench(R"("x86": {"check": "false"}, "x64": {"check": "ISFALSEX"})");
     LoadedModule module;
-    uint8_t supported = 0;
     bench.Serve("x86");
-    EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
-
+    EXPECT_EQ(kPresent, Probe(module));
     bench.SetHelper(R"("x86": {"check": "ISFALSEX"}, "x64": {"check": "ISFALSEX"})");
     bench.Serve("x86,x64");
-    EXPECT_EQ(-1, module->Check_QLXSW_Support(&supported));
-    EXPECT_EQ(0, supported);
+    EXPECT_EQ(std::make_pair(-1, 0), Probe(module));
     EXPECT_EQ(Strings({"x86 c", "x86 x", "x86 c", "x86 x", "x64 c", "x64 x"}), bench.Requests());
 }
 
@@ -77,22 +72,15 @@ TEST(QLXSWProbe, AFailedProbeAfterASuccessfulOneKeepsTheFlagButForgetsTheBuild) 
     LoadedModule module;
     QLXSWPowerStatus status{};
     EXPECT_EQ(-4, module->Get_QLXSW_PowerStatus(1, &status));
-
     bench.Serve("x86");
-    uint8_t supported = 0;
-    ASSERT_EQ(1, module->Check_QLXSW_Support(&supported));
-
+    ASSERT_EQ(kPresent, Probe(module));
     bench.SetHelper(R"("x86": {"device": false}, "x64": {"device": false})");
     bench.Serve("x86,x64");
-    EXPECT_EQ(-1, module->Check_QLXSW_Support(&supported));
-    EXPECT_EQ(0, supported);
-    FunctionSupport pair{0, 0};
-    module->Check_Function_Support(1, &pair);
-    EXPECT_EQ(0x2u, pair.nFunction);
+    EXPECT_EQ(std::make_pair(-1, 0), Probe(module));
+    EXPECT_EQ(0x2u, FunctionAfterCheck(module, 0));
 
     // No build is chosen now: the list is {0}, and the helper is neither launched nor asked.
-    const size_t launches = bench.Launches().size();
-    const size_t requests = bench.Requests().size();
+    const size_t launches = bench.Launches().size(), requests = bench.Requests().size();
     EXPECT_EQ(-6, module->Get_QLXSW_PowerStatus(1, &status));
     EXPECT_EQ(launches, bench.Launches().size());
     EXPECT_EQ(requests, bench.Requests().size());
@@ -103,10 +91,7 @@ TEST(QLXSWProbe, AFailedProbeAfterASuccessfulOneKeepsTheFlagButForgetsTheBuild) 
 TEST(QLXSWProbe, AHelperThatCannotBeReachedCountsAsPresent) {
     HelperBench bench("", {});
     LoadedModule module;
-    uint8_t supported = 0;
-    EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
-    EXPECT_EQ(1, supported);
-
+    EXPECT_EQ(kPresent, Probe(module));
     QLXSWPowerStatus status{};
     status.nCount = 77;
     EXPECT_EQ(-1, module->Get_QLXSW_PowerStatus(1, &status));
@@ -130,8 +115,7 @@ TEST(QLXSWProbe, ACurrentDirectoryLongerThan255CharactersLaunchesNothing) {
     LoadedModule module;
     const DebugOutputCapture diagnostics;
     bench.Serve("x86");
-    uint8_t supported = 0;
-    EXPECT_EQ(1, module->Check_QLXSW_Support(&supported));
+    EXPECT_EQ(1, Probe(module).first);
     EXPECT_EQ(Strings{}, Launches(diagnostics));
     EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests());
 }

@@ -7,26 +7,24 @@
 #include <vector>
 
 #include "helper_bench.h"
-#include "loaded_module.h"
 #include "poisoned.h"
 
 namespace {
 
-// A successful probe through a helper served for it, which leaves afterwards.
-void Probe(HelperBench& bench, const LoadedModule& module) {
+// A successful probe through a helper served for it, which leaves afterwards; then a helper serves
+// the queries.
+void ProbeThenServe(HelperBench& bench, const LoadedModule& module) {
     bench.Serve("x86");
-    uint8_t supported = 0;
-    ASSERT_EQ(1, module->Check_QLXSW_Support(&supported));
+    ASSERT_EQ(kPresent, Probe(module));
+    bench.Serve("x86");
 }
 
 TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
     HelperBench bench(R"("groups": [{"low": 1, "high": 1, "readings": [12050, 65535, 450]},
                                      {"low": 2, "high": 9, "readings": [3300]}])");
     LoadedModule module;
-    Probe(bench, module);
-    bench.Serve("x86");
-    QLXSWPowerStatus first = Poisoned<QLXSWPowerStatus>();
-    QLXSWPowerStatus second = Poisoned<QLXSWPowerStatus>();
+    ProbeThenServe(bench, module);
+    QLXSWPowerStatus first = Poisoned<QLXSWPowerStatus>(), second = first;
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &first));
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(9, &second));
     EXPECT_EQ(Strings({"x86", "x86"}), bench.Launches());
@@ -57,8 +55,7 @@ TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
 TEST(QLXSWReadings, AShortGroupAndANumberBeyond32BitsReachTheCallersBlockAsDecided) {
     HelperBench bench(R"("answer": "1,1,1,3,1,2")");
     LoadedModule module;
-    Probe(bench, module);
-    bench.Serve("x86");
+    ProbeThenServe(bench, module);
     auto status = Poisoned<QLXSWPowerStatus>();
     EXPECT_EQ(-7, module->Get_QLXSW_PowerStatus(1, &status));
     EXPECT_EQ(3, status.nCount);

@@ -12,11 +12,13 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/win32_handles.h"
 #include "debug_capture.h"
 #include "helper_host.h"
+#include "loaded_module.h"
 #include "pipe_turn.h"
 #include "test_values.h"
 
@@ -69,6 +71,14 @@ private:
 // "failed x86" for a launch that could not start the process. HelperBench::Launches() tells it
 // from the helpers' own log.
 Strings Launches(const DebugOutputCapture& diagnostics);
+
+// What Check_QLXSW_Support answers and the flag it writes (0xEE when it writes none).
+inline std::pair<int, int> Probe(const LoadedModule& module) {
+    uint8_t supported = 0xEE;
+    const int result = module->Check_QLXSW_Support(&supported);
+    return {result, supported};
+}
+constexpr std::pair<int, int> kPresent{1, 1};
 
 // Milliseconds the call took.
 template <typename Call>
