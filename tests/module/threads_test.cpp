@@ -185,7 +185,7 @@ void StartTogether(const LoadedModule& module, const HelperBench& helper) {
     std::array<int, kThreads> started{}, probed{}, queried{};
     std::array<uint8_t, kThreads> present{};
     std::array<QLXSWPowerStatus, kThreads> status{};
-    DebugOutputCapture diagnostics;
+    const size_t launchedBefore = helper.Launches().size();
     RunTogether([&](int t) {
         started[t] = module->GetSystermSensorInfo(kFirstSensor);
         probed[t] = module->Check_QLXSW_Support(&present[t]);
@@ -201,7 +201,8 @@ void StartTogether(const LoadedModule& module, const HelperBench& helper) {
     }
     EXPECT_EQ(1, TorvexBench_Counter("sdk.create"));
     EXPECT_EQ(kSensors, module->Get_Systerm_Sensor_Count());
-    EXPECT_EQ(Strings(kThreads + 1, "x86"), Launches(diagnostics));
+    const Strings launched = helper.Launches();
+    EXPECT_EQ(Strings(kThreads + 1, "x86"), Strings(launched.begin() + launchedBefore, launched.end()));
     Strings probes, expectedProbes;
     for (const std::string& request : helper.Requests())
         if (request != "x86 g") probes.push_back(request);
