@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr char kSdk[] = R"({"devices": [{"class": "processor", "sensors": [{"class": "temperature", "name": "Core"}]}]})";
+constexpr char kOneSensorSdk[] = R"({"devices": [{"class": "processor", "sensors": [{"class": "temperature", "name": "Core"}]}]})";
 
 // Every output an export can write, poisoned, and the inputs the sensor-status export reads.
 struct Outputs {
@@ -160,7 +160,7 @@ void StartQLXSWAndSensors(const LoadedModule& module, HelperBench& helper) {
 }  // namespace
 
 TEST(NullPointers, ChangeOnlyTheWritesWithABoardBeforeAndAfterTheStarts) {
-    HelperBench helper("", {HelperBuild::X86}, Gpu(1, 0x511, R"("0xFD": 7)"), kSdk);
+    HelperBench helper("", {HelperBuild::X86}, Gpu(1, 0x511, R"("0xFD": 7)"), kOneSensorSdk);
     LoadedModule module;
     ExpectNullsChangeOnlyTheWrites(module, helper);
     StartQLXSWAndSensors(module, helper);
@@ -168,7 +168,7 @@ TEST(NullPointers, ChangeOnlyTheWritesWithABoardBeforeAndAfterTheStarts) {
 }
 
 TEST(NullPointers, ChangeOnlyTheWritesWithoutABoardBeforeAndAfterTheStarts) {
-    HelperBench helper("", {HelperBuild::X86}, "", kSdk);
+    HelperBench helper("", {HelperBuild::X86}, "", kOneSensorSdk);
     LoadedModule module;
     ExpectNullsChangeOnlyTheWrites(module, helper);
     StartQLXSWAndSensors(module, helper);
@@ -192,7 +192,7 @@ TEST(NullPointers, ChangeOnlyTheWritesWithoutABoardBeforeAndAfterTheStarts) {
 
 // The state that the work before a write changes shows in the answers that follow.
 TEST(NullPointers, LeaveWhatTheWorkBeforeTheWriteChanged) {
-    HelperBench helper("", {HelperBuild::X86}, Gpu(1, 0x511, R"("0xFD": 7)"), kSdk);
+    HelperBench helper("", {HelperBuild::X86}, Gpu(1, 0x511, R"("0xFD": 7)"), kOneSensorSdk);
     LoadedModule module;
 
     // The capability bits are read again and kept: without bit 2 the thermal map's gate closes.

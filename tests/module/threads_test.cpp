@@ -40,7 +40,7 @@ std::string Board(int bus, int base) {
 
 // Four processor cores, one per thread to switch on and off, and two motherboard sensors; fixed
 // readings, so that a query gives the same values whichever sensors are switched off.
-constexpr char kSdk[] = R"({"devices": [
+constexpr char kThreadsSdk[] = R"({"devices": [
     {"class": "processor", "name": "Vexon", "sensors": [
       {"class": "temperature", "name": "Core #{i}", "count": 4, "value": 45.5}]},
     {"class": "mainboard", "sensors": [
@@ -216,7 +216,7 @@ void StartTogether(const LoadedModule& module, const HelperBench& helper) {
 TEST(Threads, FourThreadsCallingEveryExportGetWhatOneThreadGets) {
     std::string boards;
     for (int t = 0; t < kThreads; ++t) boards += (t ? "," : "") + Board(t + 1, 20 + 40 * t);
-    HelperBench helper(kHelper, {HelperBuild::X86}, boards, kSdk);
+    HelperBench helper(kHelper, {HelperBuild::X86}, boards, kThreadsSdk);
     LoadedModule module;
     // Each probe and each release tells a build to end: the helper serves as enough builds in turn.
     const int probing = kThreads * (kRounds / kProbeEvery);

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// torvexctl's exit code when the module refuses what it was asked to do.
+constexpr DWORD kRefusedExit = 4;
+
 struct ProgramRun {
     DWORD code;
     std::string out, err;  // "\r\n" turned into "\n"

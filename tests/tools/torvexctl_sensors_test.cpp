@@ -12,7 +12,6 @@ using nlohmann::json;
 
 namespace {
 
-constexpr DWORD kRefused = 4;
 
 // The module finds the SDK relative to the current folder, which torvexctl inherits.
 ProgramRun Sensors(const std::vector<std::string>& args) {
@@ -38,7 +37,7 @@ TEST(TorvexctlSensors, TableGroupsByDeviceAndCategoryAndSwitchesSensors) {
     EXPECT_EQ("", table.err) << "the module's own lines go nowhere";
 
     const ProgramRun unknown = Sensors({"--enable", "CPU-Temp-Core", "--match", "temp"});
-    EXPECT_EQ(kRefused, unknown.code);
+    EXPECT_EQ(kRefusedExit, unknown.code);
     EXPECT_TRUE(Contains(unknown.err, "no sensor is named \"CPU-Temp-Core\""));
     EXPECT_EQ(0u, Flat(unknown.out).find("Test CPU (device 0) CPU-Temp 0 CPU-Temp-Core_0")) << unknown.out;
     EXPECT_EQ(std::string::npos, unknown.out.find("Bus")) << "--match shows only matching sensors";

@@ -15,7 +15,6 @@ namespace {
 
 // Exit codes as torvexctl documents them in --help.
 constexpr DWORD kModuleMissing = 2;
-constexpr DWORD kRefused = 4;
 
 // The board of three_gpus.json on bus 3 is GPU 0 (firmware 0x0520), the one on bus 7 GPU 1
 // (0x0511); GPU 2 on bus 9 has no board.
@@ -166,7 +165,7 @@ TEST(Torvexctl, MileageShowsTheReadingAStopClearsBeforeTheStop) {
 TEST(Torvexctl, MileageActionsRunInOrderInOneProcess) {
     ProgramRun run =
         Torvexctl("static_board.json", {"mileage", "start", "pause", "resume", "stop", "pause", "--gap", "0"});
-    EXPECT_EQ(kRefused, run.code) << run.err;
+    EXPECT_EQ(kRefusedExit, run.code) << run.err;
     EXPECT_TRUE(Contains(
         Flat(std::regex_replace(run.out, std::regex("[0-9.]+ s "), "")),
       "Stopwatch of GPU 0 on bus 1 (NVIDIA); its reading is the counters first, second and third, in controller "

@@ -20,7 +20,7 @@ std::vector<BoardField> Chosen(const std::vector<BoardField>& all, const FieldQu
 }
 
 // The CSV columns: the chosen fields, or without a query every field that is a default column.
-std::vector<BoardField> Columns(const std::vector<BoardField>& all, const FieldQuery& query) {
+std::vector<BoardField> ChosenFields(const std::vector<BoardField>& all, const FieldQuery& query) {
     if (!query.empty()) return Chosen(all, query);
     std::vector<BoardField> columns;
     for (const BoardField& field : all)
@@ -48,7 +48,7 @@ json BoardsJson(const std::vector<BoardTarget>& targets, const std::vector<Board
 
 std::string CsvHeader(const FieldQuery& query) {
     std::vector<std::string> names = {"time"};
-    for (const BoardField& field : Columns(BoardFields(BoardTarget{}, BoardSnapshot{}), query))
+    for (const BoardField& field : ChosenFields(BoardFields(BoardTarget{}, BoardSnapshot{}), query))
         names.push_back(field.unit.empty() ? field.name : field.name + " [" + field.unit + "]");
     return CsvLine(names);
 }
@@ -58,7 +58,7 @@ std::string CsvRows(const std::string& time, const std::vector<BoardTarget>& tar
     std::string rows;
     for (size_t i = 0; i < targets.size(); ++i) {
         std::vector<std::string> cells = {time};
-        for (const BoardField& field : Columns(BoardFields(targets[i], boards[i]), query))
+        for (const BoardField& field : ChosenFields(BoardFields(targets[i], boards[i]), query))
             cells.push_back(CsvCell(field.value));
         rows += CsvLine(cells);
     }

@@ -35,12 +35,12 @@ std::string HeaderLines(const LoadedExports& module) {
     return "TorvexModule: " + ToUtf8(module.path()) + "\n" + BenchScenarioLine();
 }
 
-namespace {
-
 void Print(const std::string& text) {
     std::fputs(text.c_str(), stdout);
     std::fflush(stdout);
 }
+
+namespace {
 
 // The module's boards as torvexctl can name them, or nothing with *exitCode set and the reason
 // told: the module has no board, torvexctl's own discovery finds none, or an id names no board.

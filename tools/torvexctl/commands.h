@@ -17,6 +17,8 @@ struct ModuleChoice {
 std::optional<LoadedExports> OpenModule(const ModuleChoice& choice);
 // "torvexctl: <text>" on standard error.
 void PrintError(const std::string& text);
+// Writes to standard output at once, so that a watching user sees each frame when it is made.
+void Print(const std::string& text);
 // "TorvexModule: <path>" and, on the bench, the scenario's name: the lines each command starts with.
 std::string HeaderLines(const LoadedExports& module);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli_words.h"
+#include "commands.h"
 #include "console.h"
 #include "exit_codes.h"
 #include "module_exports.h"
@@ -19,8 +20,6 @@ const char kQlxswFooter[] =
     "32-bit one reports no device; a helper that cannot be reached counts as reporting it. Readings "
     "are asked for keys (--id); a key no group of the helper's list covers gives -1. The helper keeps "
     "running after a reading until released: torvexctl qlxsw --release.";
-
-void Print(const std::string& text) { std::fputs(text.c_str(), stdout); }
 
 }  // namespace
 
