@@ -66,7 +66,7 @@ int64_t ReadInteger(const Json& value, const std::string& path, int64_t min, int
     return number;
 }
 
-int32_t ReadStatus(const Json& value, const std::string& path) {
+int32_t ReadInt32(const Json& value, const std::string& path) {
     return static_cast<int32_t>(
         ReadInteger(value, path, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
@@ -164,7 +164,7 @@ void ReadFaults(const Json& list, const std::string& path, I2cDevice& device) {
             if (!(reads->is_string() && reads->get<std::string>() == "always"))
                 fault.failReads = static_cast<int32_t>(ReadInteger(*reads, Join(where, "reads"), 1, 1'000'000'000));
         }
-        if (const Json* status = Find(entry, "status")) fault.status = ReadStatus(*status, Join(where, "status"));
+        if (const Json* status = Find(entry, "status")) fault.status = ReadInt32(*status, Join(where, "status"));
         device.SetFault(ReadByte(*reg, Join(where, "register")), fault);
     }
 }
@@ -255,8 +255,8 @@ void ReadGpus(const Json& value, const std::string& path, Machine& machine) {
 void ReadNvapi(const Json& value, const std::string& path, NvapiConfig& nvapi) {
     ExpectObject(value, path, {"present", "initialize", "enumerate", "hooks", "withhold"});
     if (const Json* v = Find(value, "present")) nvapi.present = ReadBool(*v, Join(path, "present"));
-    if (const Json* v = Find(value, "initialize")) nvapi.initialize = ReadStatus(*v, Join(path, "initialize"));
-    if (const Json* v = Find(value, "enumerate")) nvapi.enumerate = ReadStatus(*v, Join(path, "enumerate"));
+    if (const Json* v = Find(value, "initialize")) nvapi.initialize = ReadInt32(*v, Join(path, "initialize"));
+    if (const Json* v = Find(value, "enumerate")) nvapi.enumerate = ReadInt32(*v, Join(path, "enumerate"));
     if (const Json* v = Find(value, "hooks"))
         nvapi.hooks = ReadChoice<NvHooks>(*v, Join(path, "hooks"), {{"none", NvHooks::None},
                                                                      {"before", NvHooks::Before},
@@ -281,9 +281,9 @@ void ReadAdl(const Json& value, const std::string& path, AdlConfig& adl) {
 void ReadAdlx(const Json& value, const std::string& path, AdlxConfig& adlx) {
     ExpectObject(value, path, {"present", "initialize", "initializeWithAdl", "gpuList", "mapping"});
     if (const Json* v = Find(value, "present")) adlx.present = ReadBool(*v, Join(path, "present"));
-    if (const Json* v = Find(value, "initialize")) adlx.initialize = ReadStatus(*v, Join(path, "initialize"));
+    if (const Json* v = Find(value, "initialize")) adlx.initialize = ReadInt32(*v, Join(path, "initialize"));
     if (const Json* v = Find(value, "initializeWithAdl"))
-        adlx.initializeWithAdl = ReadStatus(*v, Join(path, "initializeWithAdl"));
+        adlx.initializeWithAdl = ReadInt32(*v, Join(path, "initializeWithAdl"));
     if (const Json* v = Find(value, "gpuList"))
         adlx.gpuList = ReadChoice<GpuListMode>(
             *v, Join(path, "gpuList"), {{"ok", GpuListMode::Ok}, {"fail", GpuListMode::Fail}, {"empty", GpuListMode::Empty}});

@@ -1,19 +1,10 @@
 #include "scenario_helper.h"
 
-#include <limits>
-
 #include "helper_model.h"
 #include "vendor/halvane_pipe.h"
 
 namespace bench {
 namespace {
-
-constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
-constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
-
-int32_t ReadInt32(const Json& value, const std::string& path) {
-    return static_cast<int32_t>(ReadInteger(value, path, kInt32Min, kInt32Max));
-}
 
 HelperBuildConfig ReadBuild(const Json& value, const std::string& path) {
     ExpectObject(value, path, {"installed", "device", "check"});

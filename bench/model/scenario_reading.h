@@ -28,6 +28,8 @@ void ExpectObject(const Json& value, const std::string& path, std::initializer_l
 bool ParseNumberText(const std::string& text, int64_t& out);
 // A JSON integer, or a "0x.." text, within min..max.
 int64_t ReadInteger(const Json& value, const std::string& path, int64_t min, int64_t max);
+// Any 32-bit signed integer in one of those forms.
+int32_t ReadInt32(const Json& value, const std::string& path);
 bool ReadBool(const Json& value, const std::string& path);
 std::string ReadText(const Json& value, const std::string& path);
 // The member `key` of an object, or null.

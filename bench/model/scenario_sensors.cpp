@@ -50,11 +50,6 @@ std::string NameList(const Named (&table)[N]) {
     return list;
 }
 
-int32_t ReadInt32(const Json& value, const std::string& path) {
-    return static_cast<int32_t>(
-        ReadInteger(value, path, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 // A name from the table, or a number.
 template <size_t N>
 int32_t ReadCode(const Json& value, const std::string& path, const Named (&table)[N]) {
