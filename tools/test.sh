@@ -46,9 +46,13 @@ failed=0
 skipped=0
 failed_cases=()
 
-# Reads one tree's ctest summary into the totals, and the failed gtest cases from its XML reports.
-tally() {
-  local tree=$1 output=$2 status=$3 total failures skips
+# run_tests <tree> <log> [ctest options]: runs tests of the tree two at a time, and adds what
+# ctest's summary in build/<log>.ctest.log says to the totals.
+run_tests() {
+  local tree=$1 output=$root/build/$2.ctest.log status=0 total failures skips
+  shift 2
+  printf '\ntest: running the tests of build/%s\n' "$tree"
+  (cd "$root/build/$tree" && ctest --output-on-failure -j "$jobs" "${select[@]}" "$@") 2>&1 | tee "$output" || status=$?
   total=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$output" | tail -n 1)
   failures=$(sed -n 's/.*, \([0-9]*\) tests failed out of [0-9]*$/\1/p' "$output" | tail -n 1)
   skips=$(grep -c '(Skipped)$' "$output" || true)
@@ -61,36 +65,36 @@ tally() {
   passed=$((passed + total - failures - skips))
   failed=$((failed + failures))
   skipped=$((skipped + skips))
+}
+
+# failed_cases_of <tree>: the failed gtest cases, from the XML reports its test programs left.
+failed_cases_of() {
   local report
-  for report in "$root/build/$tree"/test-results/*.xml; do
+  for report in "$root/build/$1"/test-results/*.xml; do
     [ -f "$report" ] || continue
-    while IFS= read -r case_name; do failed_cases+=("$tree: $case_name"); done < <(awk '
+    while IFS= read -r case_name; do failed_cases+=("$1: $case_name"); done < <(awk '
       /<testcase / { match($0, /name="[^"]*"/); name = substr($0, RSTART + 6, RLENGTH - 7)
                      match($0, /classname="[^"]*"/); suite = substr($0, RSTART + 11, RLENGTH - 12) }
       /<failure / { if (!seen[suite "." name]++) print suite "." name }' "$report")
   done
 }
 
-# run_tests <tree>: runs the tree's tests, two at a time.
-run_tests() {
-  local tree=$1 output=$root/build/$1.ctest.log
-  rm -f "$root/build/$tree"/test-results/*.xml
-  printf '\ntest: running the tests of build/%s\n' "$tree"
-  local status=0
-  (cd "$root/build/$tree" && ctest --output-on-failure -j "$jobs" "${select[@]}") 2>&1 | tee "$output" || status=$?
-  tally "$tree" "$output" "$status"
-}
-
-run_tests native
-run_tests win64
+rm -f "$root"/build/{native,win64,win32}/test-results/*.xml
+run_tests native native
+# The packaging tests labelled other_width install the other width's tree too, so in build/win64
+# they wait for the 32-bit build.
+run_tests win64 win64 -LE other_width
 wait "$win32_build" || exit 1
+printf '\ntest: build/win32 is built: now the tests of build/win64 that install both widths\n'
+run_tests win64 win64-other-width -L other_width
 if [ "$runs_32bit" = 1 ]; then
-  run_tests win32
+  run_tests win32 win32
 else
   count=$(cd "$root/build/win32" && ctest -N "${select[@]}" | sed -n 's/^Total Tests: //p')
   printf '\ntest: skipped the %s tests of build/win32: this machine cannot run 32-bit programs (see above).\n' "$count"
   skipped=$((skipped + count))
 fi
+for tree in native win64 win32; do failed_cases_of "$tree"; done
 
 if [ "${#failed_cases[@]}" -gt 0 ]; then
   printf '\ntest: failed cases:\n'
