@@ -144,13 +144,10 @@ protected:
 using NvidiaMachine = StartedMachine<kNvidiaScenario>;
 using AmdMachine = StartedMachine<kAmdScenario>;
 
-// Only NVIDIA entries have a bus number to query, and an entry of neither vendor reads nothing.
-TEST_F(NvidiaMachine, BusNumbersAreQueriedOfNvidiaEntriesOnlyAndNoVendorReadsNothing) {
+// An entry of neither vendor has no bus number to query and reads nothing. (NVIDIA's bus numbers,
+// and the failed query's, show in which board each identifier addresses: BoardLookup.)
+TEST_F(NvidiaMachine, AnEntryOfNoVendorHasNoBusNumberAndReadsNothing) {
     int32_t busNumber = 255;
-    EXPECT_EQ(0, QueryGpuBusNumber(g_GpuEntries[0], &busNumber));
-    EXPECT_EQ(3, busNumber);
-    busNumber = 255;
-    EXPECT_NE(0, QueryGpuBusNumber(g_GpuEntries[1], &busNumber));
     GpuEntry none;
     none.vendor = kGpuVendorNone;
     EXPECT_EQ(-1, QueryGpuBusNumber(none, &busNumber));
@@ -163,9 +160,9 @@ TEST_F(NvidiaMachine, BusNumbersAreQueriedOfNvidiaEntriesOnlyAndNoVendorReadsNot
     EXPECT_EQ(0, TorvexBench_LogCount());
 }
 
-// Each read is one transaction with the device address and register as given, on the whole
-// record: every field, and the flags word behind the third argument. The read function is looked
-// up once; the driver's before-call hook runs on every call.
+// Each read is one transaction, with the display mask and the flags word behind the third argument
+// as the driver wants them. The read function is looked up once; the driver's before-call hook runs
+// on every call.
 TEST_F(NvidiaMachine, EachReadIsOneTransactionOnTheWholeRecordAndFailuresComeBackAsTheDriverGaveThem) {
     const int64_t queries = Count("nvapi.query");
     const int64_t hooks = Count("nvapi.hook_before");  // the listing's
@@ -174,20 +171,13 @@ TEST_F(NvidiaMachine, EachReadIsOneTransactionOnTheWholeRecordAndFailuresComeBac
     EXPECT_EQ(51, value);
     uint8_t block[8] = {};
     EXPECT_EQ(0, bus->ReadBlock(kBoard, 0x11, block, 8));
-    EXPECT_EQ((std::vector<uint8_t>{34, 51, 68, 85, 102, 119, 136, 153}), std::vector<uint8_t>(block, block + 8));
     EXPECT_NE(0, bus->ReadByte(0xA0, 0x12, &value));  // no device there
-    EXPECT_EQ((std::vector<Transaction>{{TorvexBenchCall_NvI2CReadEx, 0, 0x56, 0x12, 1},
-                                        {TorvexBenchCall_NvI2CReadEx, 0, 0x56, 0x11, 8},
-                                        {TorvexBenchCall_NvI2CReadEx, 0, 0xA0, 0x12, 1}}),
-              Transactions());
-    for (int i = 0; i < 3; ++i) {
-        const TorvexBenchI2cRecord r = Logged(i);
-        // The version word carries the record's size for this width.
-        EXPECT_EQ(std::make_tuple(nvapi::kI2cInfoLayout.version, 0u, 0u, 1u, 0xFFFFu, 4u, 1u, 1u, 0, 1u),
-                  std::make_tuple(r.nvVersion, r.nvDisplayMask, r.nvIsDDCPort, r.nvRegAddrSize, r.nvI2cSpeed,
-                                  r.nvI2cSpeedKhz, r.nvPortId, r.nvIsPortIdSet, r.nvFlagsPtrNull, r.nvFlagsValue))
-            << "read " << i;
-    }
+    // What each transaction addressed, and through which call, the board tests' traffic shows.
+    EXPECT_EQ(3, TorvexBench_LogCount());
+    // The bench refuses a record with another version, port or register address size, and the
+    // board tests' traffic marks any speed but 100 kHz; what the driver lets pass is checked here.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(std::make_pair(0u, 1u), std::make_pair(Logged(i).nvDisplayMask, Logged(i).nvFlagsValue)) << i;
     EXPECT_EQ(queries + 1, Count("nvapi.query"));
     EXPECT_EQ(hooks + 3, Count("nvapi.hook_before"));
 
@@ -223,7 +213,6 @@ TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterfaceAndFailuresComeBa
     EXPECT_EQ(0, bus->ReadByte(kBoard, 0x22, block));
     EXPECT_EQ(3, block[0]);
     EXPECT_EQ(0, bus->ReadBlock(kBoard, 0x21, block, 8));
-    EXPECT_EQ((std::vector<uint8_t>{2, 3, 4, 5, 6, 7, 8, 9}), std::vector<uint8_t>(block, block + 8));
     EXPECT_EQ((std::vector<Transaction>{{TorvexBenchCall_AdlxRead, 0, 0x56, 0x22, 1},
                                         {TorvexBenchCall_AdlxRepeatedStartRead, 0, 0x56, 0x21, 8}}),
               Transactions());
