@@ -33,9 +33,8 @@ protected:
 };
 
 // A board whose firmware (0x511) reports its capability byte, 7: totals, power status, thermal
-// map. Thermal words w0..w7: sensor 1 averages w2 and w5, sensor 2 w1 and w3 (w3 negative),
-// sensor 3 w0 and w7, sensor 4 is w4 (negative: left as it was). Power groups hold their reading
-// in their last two bytes, the last group first. Counters 10, 20, 30, kept last first.
+// map. Thermal word w4, sensor 4's, is negative: that sensor is left as it was. Counters 10, 20,
+// 30, kept last first.
 class CapabilityFirmware : public LoadedBoards {
 protected:
     void SetUp() override {
@@ -59,33 +58,27 @@ TEST_F(CapabilityFirmware, ProbesAtLoadReadTheCapabilitiesAndTheTiltSensorWithou
 }
 
 // The decoding is checked natively and the static board's values through torvexctl; here that each
-// block arrives whole from one read, and that the latest usage time wraps at 32 bits.
+// block arrives from one read, that the entries the decoding leaves alone stay untouched in the
+// caller's record, and that the latest usage time wraps at 32 bits.
 TEST_F(CapabilityFirmware, EachReadingIsOneBlockReadHandedOutWhole) {
     BoardOutputs o;
     ASSERT_EQ(0, (*module)->GetThermalMap(1, &o.map));
-    EXPECT_EQ(Bits(41.0f), Bits(o.map.fValue[0]));
-    EXPECT_EQ(Bits(4.0f), Bits(o.map.fValue[1]));
-    EXPECT_EQ(Bits(32.5f), Bits(o.map.fValue[2]));
     EXPECT_TRUE(Untouched(o.map.fValue[3], o.map.fValue[4]));
     ASSERT_EQ(0, (*module)->GetPowerStatus(1, &o.power));
-    EXPECT_EQ(Bits(5.0f), Bits(o.power.fValue[0]));
-    EXPECT_EQ(0x4145851Fu, Bits(o.power.fValue[5]));
     EXPECT_TRUE(Untouched(o.power.fValue[6]));
     EXPECT_EQ(6, o.power.nCount);
     ASSERT_EQ(0, (*module)->GetMileageTotalTime(1, &o.first, &o.second, &o.third));
-    EXPECT_EQ(std::vector<uint32_t>({10, 20, 30}), std::vector<uint32_t>({o.first, o.second, o.third}));
     SetCounters(0, 15, 20, 29);
     ASSERT_EQ(0, (*module)->GetMileageLatestTime(1, &o.first, &o.second, &o.third));
     EXPECT_EQ(std::vector<uint32_t>({5, 0, 0xFFFFFFFF}), std::vector<uint32_t>({o.first, o.second, o.third}));
     EXPECT_EQ(Strings({"0:60/16", "0:80/24", "0:C0/12", "0:C0/12"}), Traffic());
 }
 
-TEST_F(CapabilityFirmware, ChecksReportTheCapabilityByteAndTheVersion) {
+// What the checks report shows through torvexctl's static board; here what each reads.
+TEST_F(CapabilityFirmware, TheFunctionCheckReadsVersionAndCapabilitiesTheControllerCheckTheVersion) {
     BoardOutputs o;
     EXPECT_EQ(0, (*module)->Check_Function_Support(1, &o.support));
-    EXPECT_EQ(std::make_pair(0x7u, 0x511u), std::make_pair(o.support.nFunction, o.support.nVersion));
     EXPECT_EQ(0, (*module)->Check_MTPD_Support(1, &o.flag));
-    EXPECT_EQ(1, o.flag);
     EXPECT_EQ(Strings({"0:1E", "0:1F", "0:FC", "0:FD", "0:1E", "0:1F"}), Traffic());
 }
 
