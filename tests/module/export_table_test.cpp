@@ -161,12 +161,10 @@ DocumentedCodes ReadDocumentedCodes(const std::string& text) {
 
 }  // namespace
 
-TEST(ExportTable, HeaderDeclaresEveryExportAndItsFunctionTypeWithTheTablesParameters) {
-    const std::string header = ReadSource("include/TorvexModule.h");
-    EXPECT_EQ(TableArguments(),
-              Declared(header, std::regex(R"(TORVEX_API int TORVEX_CALL Torvex_Api_(\w+)\(([^)]*)\);)")));
-    EXPECT_EQ(TableArguments(),
-              Declared(header, std::regex(R"(typedef int\(TORVEX_CALL\* PFN_Torvex_Api_(\w+)\)\(([^)]*)\);)")));
+// Each PFN_ type is the type of its export: a compile-time check in the packaging tests.
+TEST(ExportTable, HeaderDeclaresEveryExportWithTheTablesParameters) {
+    EXPECT_EQ(TableArguments(), Declared(ReadSource("include/TorvexModule.h"),
+                                         std::regex(R"(TORVEX_API int TORVEX_CALL Torvex_Api_(\w+)\(([^)]*)\);)")));
 }
 
 TEST(ExportTable, ApiReferenceGivesEveryExportTheTablesResultCodes) {
