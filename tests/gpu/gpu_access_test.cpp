@@ -160,9 +160,9 @@ TEST_F(NvidiaMachine, AnEntryOfNoVendorHasNoBusNumberAndReadsNothing) {
     EXPECT_EQ(0, TorvexBench_LogCount());
 }
 
-// Each read is one transaction, with the display mask and the flags word behind the third argument
-// as the driver wants them. The read function is looked up once; the driver's before-call hook runs
-// on every call.
+// Each read is one transaction, with the display mask, the speed and the flags word behind the
+// third argument as the driver wants them. The read function is looked up once; the driver's
+// before-call hook runs on every call.
 TEST_F(NvidiaMachine, EachReadIsOneTransactionOnTheWholeRecordAndFailuresComeBackAsTheDriverGaveThem) {
     const int64_t queries = Count("nvapi.query");
     const int64_t hooks = Count("nvapi.hook_before");  // the listing's
@@ -174,10 +174,12 @@ TEST_F(NvidiaMachine, EachReadIsOneTransactionOnTheWholeRecordAndFailuresComeBac
     EXPECT_NE(0, bus->ReadByte(0xA0, 0x12, &value));  // no device there
     // What each transaction addressed, and through which call, the board tests' traffic shows.
     EXPECT_EQ(3, TorvexBench_LogCount());
-    // The bench refuses a record with another version, port or register address size, and the
-    // board tests' traffic marks any speed but 100 kHz; what the driver lets pass is checked here.
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(std::make_pair(0u, 1u), std::make_pair(Logged(i).nvDisplayMask, Logged(i).nvFlagsValue)) << i;
+    // The bench refuses a record with another version, port or register address size; what it lets
+    // pass is checked here.
+    for (int i = 0; i < 3; ++i) {
+        const TorvexBenchI2cRecord r = Logged(i);
+        EXPECT_EQ(std::make_tuple(0u, 4u, 1u), std::make_tuple(r.nvDisplayMask, r.nvI2cSpeedKhz, r.nvFlagsValue)) << i;
+    }
     EXPECT_EQ(queries + 1, Count("nvapi.query"));
     EXPECT_EQ(hooks + 3, Count("nvapi.hook_before"));
 
