@@ -199,7 +199,7 @@ void StartTogether(const LoadedModule& module, const HelperBench& helper) {
         EXPECT_EQ(1, queried[t]) << t;
         EXPECT_EQ(3.0f, status[t].fTotal) << t;
     }
-    EXPECT_EQ(1, TorvexBench_Counter("sdk.create"));
+    // One SDK instance for all the starts: the counter at the end of the test.
     EXPECT_EQ(kSensors, module->Get_Systerm_Sensor_Count());
     const Strings launched = helper.Launches();
     EXPECT_EQ(Strings(kThreads + 1, "x86"), Strings(launched.begin() + launchedBefore, launched.end()));
