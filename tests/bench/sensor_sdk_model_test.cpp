@@ -45,7 +45,7 @@ TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirCopiesAndIdentifiers) {
     const SensorSdkConfig sdk = Sdk(R"({"devices": [
         {"class": "processor", "name": "CPU {i}", "count": 2, "sensors": [
           {"class": "temperature", "name": "Core #{i}", "count": 3, "value": [40, 42.5]},
-          {"class": "fan", "count": 2, "raw": -4},
+          {"class": "fan", "name": null, "count": 2, "raw": -4},
           {"class": "temperature", "value": 30, "min": -5, "max": 90}]},
         {"class": "0x4000", "sensorCount": 7}]})");
     ASSERT_EQ(3u, sdk.devices.size());
@@ -58,6 +58,7 @@ TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirCopiesAndIdentifiers) {
     // Device 1, class 0x2000, index 2 within the class; the later temperature is index 3.
     EXPECT_EQ(0x00402002, s[2].id);
     EXPECT_EQ(0x00402003, s[5].id);
+    EXPECT_FALSE(s[3].name.has_value());
     EXPECT_EQ(-4, s[3].raw);
     EXPECT_EQ(40.0f, s[0].minimum) << "unless given, the range spans the readings";
     EXPECT_EQ(42.5f, s[0].maximum);
