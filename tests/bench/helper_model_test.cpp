@@ -22,9 +22,11 @@ HelperConfig Helper(const std::string& members) {
 }
 
 // The section and its defaults are pinned through the module's exchanges with the helper, where the
-// helper's liveliness does not show; group bounds and readings also take signed and hexadecimal texts.
-TEST(HelperScenario, UnsaidHelpersAreLivelyAndGroupsTakeSignedAndHexadecimalTexts) {
+// helper's liveliness and a launched copy's serving do not show; group bounds and readings also take
+// signed and hexadecimal texts.
+TEST(HelperScenario, UnsaidHelpersAreLivelyAndServeAndGroupsTakeSignedAndHexadecimalTexts) {
     EXPECT_TRUE(Helper("").lively);
+    EXPECT_TRUE(Helper("").launchesServe);
     const HelperConfig given = Helper(R"("groups": [{"low": -2, "high": "0x10", "readings": [1, -5, "0xFFF8"]}])");
     ASSERT_EQ(1u, given.groups.size());
     EXPECT_EQ(-2, given.groups[0].low);
@@ -77,6 +79,7 @@ TEST(HelperModel, MisbehavioursConcernOnlyTheirRequestsAndSpoilWhatLiesBeyondThe
     const std::string oversized = reply(R"({"kind": "oversized"})", 'c').bytes;
     EXPECT_EQ("TRUE" + std::string(507, ' '), oversized.substr(0, 511));
     EXPECT_NE(std::string::npos, oversized.find("FALSE", 511));
+    EXPECT_EQ(std::string("1,1,1,1,A\0", 10), reply(R"({"kind": "zero-byte"})", 'g').bytes.substr(0, 10));
     EXPECT_NE(std::string::npos, reply(R"({"kind": "zero-byte"})", 'c').bytes.find("FALSE"));
 
     const std::string garbage = reply(R"({"kind": "garbage"})", 'g').bytes;

@@ -46,7 +46,7 @@ TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirCopiesAndIdentifiers) {
         {"class": "processor", "name": "CPU {i}", "count": 2, "sensors": [
           {"class": "temperature", "name": "Core #{i}", "count": 3, "value": [40, 42.5]},
           {"class": "fan", "name": null, "count": 2, "raw": -4},
-          {"class": "temperature", "value": 30, "min": -5, "max": 90}]},
+          {"class": "temperature", "name": "Caf\u00e9", "value": 30, "min": -5, "max": 90}]},
         {"class": "0x4000", "sensorCount": 7}]})");
     ASSERT_EQ(3u, sdk.devices.size());
     EXPECT_EQ("CPU 1", sdk.devices[1].name.value());
@@ -62,6 +62,7 @@ TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirCopiesAndIdentifiers) {
     EXPECT_EQ(-4, s[3].raw);
     EXPECT_EQ(40.0f, s[0].minimum) << "unless given, the range spans the readings";
     EXPECT_EQ(42.5f, s[0].maximum);
+    EXPECT_EQ("Caf\xE9", s[5].name.value()) << "characters up to U+00FF are the 8-bit text's bytes";
     EXPECT_EQ(-5.0f, s[5].minimum);
 }
 
