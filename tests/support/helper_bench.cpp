@@ -146,14 +146,3 @@ Strings HelperBench::Launches() const {
     }
     return launches;
 }
-
-Strings Launches(const DebugOutputCapture& diagnostics) {
-    Strings launches;
-    for (const std::wstring& line : diagnostics.Lines()) {
-        const bool started = line.rfind(L"Helper launch: ", 0) == 0;
-        if (!started && line.rfind(L"Helper launch failed", 0) != 0) continue;
-        const std::string build = line.find(L"\\LIB\\x64_lib\\Halvane.exe") != std::wstring::npos ? "x64" : "x86";
-        launches.push_back(started ? build : "failed " + build);
-    }
-    return launches;
-}

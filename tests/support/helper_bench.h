@@ -67,10 +67,6 @@ private:
     std::vector<UniqueHandle> m_serving;
 };
 
-// The helper builds the module launched, from its diagnostics, in order: "x86", "x64", or
-// "failed x86" for a launch that could not start the process. HelperBench::Launches() tells it
-// from the helpers' own log.
-Strings Launches(const DebugOutputCapture& diagnostics);
 
 // What Check_QLXSW_Support answers and the flag it writes (0xEE when it writes none).
 inline std::pair<int, int> Probe(const LoadedModule& module) {
