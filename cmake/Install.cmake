@@ -2,7 +2,7 @@
 # Each width's build installs its own binaries; both install the same shared files, so installing the
 # 32-bit and the 64-bit build into one prefix gives the whole package:
 #   bin/         TorvexModule.dll, torvexctl.exe (32-bit), each stripped, its debugging information
-#                beside it in <name>.debug
+#                beside it in <name>.debug (torvexctl's: only of the module code it is built on)
 #   bin/x64/     the same for 64-bit hosts
 #   include/     TorvexModule.h
 #   lib/x86/, lib/x64/  libTorvexModule.dll.a (MinGW), TorvexModule.lib (MSVC)
