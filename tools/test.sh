@@ -33,9 +33,13 @@ build() {
   bash "$root/tools/build_tree.sh" "$@"
 }
 
-# clang: its coverage instrumentation lets the fuzz targets' smoke runs explore the parsers.
-CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug
+# The native and 64-bit trees build side by side: each build has stretches (configuring, linking,
+# its largest file) where it keeps only one processor busy. clang: its coverage instrumentation lets
+# the fuzz targets' smoke runs explore the parsers.
+CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug &
+native_build=$!
 build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+wait "$native_build" || exit 1
 # The 32-bit tree builds while the native and 64-bit tests run: much of their time is Wine starting
 # processes and the module's bounded waits, which leave the processors free.
 build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo &
