@@ -88,7 +88,6 @@ TEST(QLXSWPowerBlock, ListsThatHoldNoUsableGroupWriteNothing) {
         {kOneGroup, 5, -1},
         {kTwoGroups, 3, -1},
         {{0}, 1, -6},
-        {{-1, 1, 1, 1, 5}, 1, -6},
         // "ERROR" read as a list: one group announced, its header does not fit.
         {{14}, 1, -1},
         {{1, 1, 1}, 1, -1},
