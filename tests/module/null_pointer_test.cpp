@@ -1,7 +1,8 @@
 // A null pointer in any pointer argument of any export, alone or with others, changes nothing but
 // the writes through it: the export does the same device, helper and SDK work as with every
 // pointer given, answers the same where that call writes nothing and -1 where it would write, and
-// writes nothing at all; before and after the QLXSW device and the sensors were started. And the state that work leaves shows in later answers.
+// writes nothing at all; before and after the QLXSW device and the sensors were started. And the
+// state that work leaves shows in later answers.
 #include <climits>
 #include <string>
 #include <tuple>
@@ -130,23 +131,18 @@ void ExpectNullsChangeOnlyTheWrites(const LoadedModule& module, const HelperBenc
     }
 }
 
-// The QLXSW device found and the sensors started, through a helper that serves as many builds in
-// turn as the calls below tell one to end.
-void StartQLXSWAndSensors(const LoadedModule& module, HelperBench& helper) {
-    helper.Serve("x86,x86,x86,x86");
-    uint8_t present = 0;
-    ASSERT_EQ(1, module->Check_QLXSW_Support(&present));
-    ASSERT_EQ(0, module->GetSystermSensorInfo(0));
-    Traffic();
-}
-
 }  // namespace
 
 TEST(NullPointers, ChangeOnlyTheWritesWithABoardBeforeAndAfterTheStarts) {
     HelperBench helper("", {HelperBuild::X86}, Gpu(1, 0x511, R"("0xFD": 7)"), kOneSensorSdk);
     LoadedModule module;
     ExpectNullsChangeOnlyTheWrites(module, helper);
-    StartQLXSWAndSensors(module, helper);
+    // The QLXSW device found and the sensors started, through a helper that serves as many builds
+    // in turn as the calls tell one to end.
+    helper.Serve("x86,x86,x86,x86");
+    uint8_t present = 0;
+    ASSERT_EQ(1, module->Check_QLXSW_Support(&present));
+    ASSERT_EQ(0, module->GetSystermSensorInfo(0));
     ExpectNullsChangeOnlyTheWrites(module, helper);
 }
 
