@@ -42,16 +42,15 @@ TEST(HelperMisbehaviour, AReadingAnswerCountsOnlyAsFarAsItArrivesInTimeWithin511
         float first, total;  // of a filled block
     };
     const Case cases[] = {
-        // An answer that comes too late or never is "ERROR", the list {14}, whose first group's
+        // An answer that comes too late (or never) is "ERROR", the list {14}, whose first group's
         // header does not fit: -1.
         {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 200, "on": "g"})", 1, 1.0f, 3.0f},
         {kTwoReadings + R"("misbehave": {"kind": "slow", "ms": 5000, "on": "g"})", -1, 0, 0},
         // A busy pipe is not waited for, even when it would be free soon: "ERROR" as well.
         {kTwoReadings + R"("misbehave": {"kind": "busy", "ms": 800})", -1, 0, 0},
         {kTwoReadings + R"("misbehave": {"kind": "busy"})", -1, 0, 0},
-        // Beyond the bytes the module reads, or after the zero byte, lies text that would make the
-        // answer unconvertible (-5).
-        {kTwoReadings + R"("misbehave": {"kind": "oversized", "on": "g"})", 1, 1.0f, 3.0f},
+        // After a zero byte lies text that would make the answer unconvertible (-5), as the
+        // garbage itself does; for the bytes beyond those the module reads, see the last row.
         {kTwoReadings + R"("misbehave": {"kind": "zero-byte", "on": "g"})", 1, 1.0f, 3.0f},
         {kTwoReadings + R"("misbehave": {"kind": "garbage", "on": "g"})", -5, 0, 0},
         // Closing without an answer gives the empty list.

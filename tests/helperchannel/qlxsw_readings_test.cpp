@@ -11,14 +11,6 @@
 
 namespace {
 
-// A successful probe through a helper served for it, which leaves afterwards; then a helper serves
-// the queries.
-void ProbeThenServe(HelperBench& bench, const LoadedModule& module) {
-    bench.Serve("x86");
-    ASSERT_EQ(kPresent, Probe(module));
-    bench.Serve("x86");
-}
-
 TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
     HelperBench bench(R"("groups": [{"low": 1, "high": 1, "readings": [12050, 65535, 450]},
                                      {"low": 2, "high": 9, "readings": [3300]}])");
@@ -31,7 +23,10 @@ TEST(QLXSWReadings, OneLaunchServesEveryQueryUntilTheHelperIsReleased) {
     EXPECT_EQ(-3, module->Get_QLXSW_PowerStatus(INT32_MIN, &first));
     EXPECT_TRUE(Untouched(first));
     EXPECT_EQ(0, module->Exit_KIVO());
-    ProbeThenServe(bench, module);
+    // A probe through a helper served for it, which leaves afterwards; then a helper serves the queries.
+    bench.Serve("x86");
+    ASSERT_EQ(kPresent, Probe(module));
+    bench.Serve("x86");
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(1, &first));
     ASSERT_EQ(1, module->Get_QLXSW_PowerStatus(9, &second));
     EXPECT_EQ(Strings({"x86", "x86"}), bench.Launches());
