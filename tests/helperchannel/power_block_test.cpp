@@ -39,6 +39,8 @@ TEST(QLXSWPowerBlock, TheCoveringGroupsReadingsAreScaledSummedAndCounted) {
     std::vector<int32_t> twelve = {1, 1, 1, 12};
     for (int32_t r = 1; r <= 12; ++r) twelve.push_back(r * 1000);
     const std::vector<float> firstTen = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    std::vector<float> oneLargeNineSmall(10, 0.001f);
+    oneLargeNineSmall[0] = 65.527f;
     const Case cases[] = {
         {kOneGroup, 1, 1, 2, {1.0f, 2.0f}, 3.0f},
         {kOneGroup, 4, 1, 2, {1.0f, 2.0f}, 3.0f},
@@ -53,6 +55,9 @@ TEST(QLXSWPowerBlock, TheCoveringGroupsReadingsAreScaledSummedAndCounted) {
         // At most ten readings are used, and only those must be in the list.
         {twelve, 1, 1, 10, firstTen, 55.0f},
         {std::vector<int32_t>(twelve.begin(), twelve.end() - 2), 1, 1, 10, firstTen, 55.0f},
+        // Single floats added in order: 0x4283126E; in double precision, or from the small readings
+        // up, the sum would round to 0x4283126F.
+        {{1, 1, 1, 10, 65527, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1, 1, 10, oneLargeNineSmall, 0x1.0624dcp+6f},
         {{1, 1, 1, 3, 1, 2}, 1, -7, 3, {}, 0.0f},
     };
     for (const Case& c : cases) {
@@ -66,15 +71,6 @@ TEST(QLXSWPowerBlock, TheCoveringGroupsReadingsAreScaledSummedAndCounted) {
         if (c.result == 1) EXPECT_EQ(0, f.block.nOverLimit);
         else EXPECT_TRUE(Untouched(f.block.nOverLimit));
     }
-}
-
-TEST(QLXSWPowerBlock, TheSumIsSingleFloatsAddedInOrder) {
-    // Added in order in single precision this is 0x4283126E; in double precision, or from the
-    // small readings up, it would round to 0x4283126F.
-    const Filled f = Fill({1, 1, 1, 10, 65527, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1);
-    ASSERT_EQ(1, f.result);
-    EXPECT_EQ(0x4283126Eu, Bits(f.block.fTotal));
-    EXPECT_EQ(0, f.block.nOverLimit);
 }
 
 TEST(QLXSWPowerBlock, ListsThatHoldNoUsableGroupWriteNothing) {
