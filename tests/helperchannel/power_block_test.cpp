@@ -7,7 +7,6 @@
 
 #include "helperchannel/power_block.h"
 #include "poisoned.h"
-#include "test_values.h"
 
 namespace {
 
