@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "helperchannel/power_block.h"
 #include "poisoned.h"
-#include "test_values.h"
 
 namespace {
 
@@ -21,70 +21,55 @@ Filled Fill(const std::vector<int32_t>& list, int32_t id) {
     return f;
 }
 
+const std::vector<int32_t> kOneGroup = {1, 1, 4, 2, 0x3E8, 0x7D0};
+const std::vector<int32_t> kTwoGroups = {2, 1, 1, 1, 0x64, 2, 2, 1, 0xC8};
+
+// The covering group's count, its readings (those from the count on are not written) and their
+// sum; a group short of its readings writes only its count and a zero sum.
 TEST(QLXSWPowerBlock, TheCoveringGroupsReadingsAreScaledSummedAndCounted) {
-    const std::vector<int32_t> oneGroup = {1, 1, 4, 2, 0x3E8, 0x7D0};
-    for (int32_t id : {1, 2, 4}) {
-        const Filled f = Fill(oneGroup, id);
-        ASSERT_EQ(1, f.result) << id;
-        EXPECT_EQ(1.0f, f.block.fValue[0]);
-        EXPECT_EQ(2.0f, f.block.fValue[1]);
-        EXPECT_EQ(3.0f, f.block.fTotal);
-        EXPECT_EQ(0, f.block.nOverLimit);
-        EXPECT_EQ(2, f.block.nCount);
-        // Entries from the count on are not written.
-        EXPECT_TRUE(Untouched(f.block.fValue[2]));
-    }
-    EXPECT_EQ(-1, Fill(oneGroup, 5).result);
-
-    // The groups follow each other without gaps; the first covering one wins.
-    const std::vector<int32_t> twoGroups = {2, 1, 1, 1, 0x64, 2, 2, 1, 0xC8};
-    EXPECT_EQ(0.1f, Fill(twoGroups, 1).block.fValue[0]);
-    EXPECT_EQ(0.2f, Fill(twoGroups, 2).block.fValue[0]);
-    EXPECT_EQ(-1, Fill(twoGroups, 3).result);
-    const std::vector<int32_t> overlapping = {2, 1, 9, 1, 0x64, 1, 9, 1, 0xC8};
-    EXPECT_EQ(0.1f, Fill(overlapping, 5).block.fValue[0]);
-    // Keys compare signed; a key range may lie anywhere.
-    EXPECT_EQ(1, Fill({1, INT32_MIN, INT32_MAX, 1, 5}, 1).result);
-}
-
-TEST(QLXSWPowerBlock, MissingReadingsCountAsZeroAndNegativeOnesPassUnchanged) {
-    const Filled f = Fill({1, 1, 1, 4, 0xFFF8, 0xFFFF, 0xFFF7, -500}, 1);
-    ASSERT_EQ(1, f.result);
-    EXPECT_EQ(0.0f, f.block.fValue[0]);
-    EXPECT_EQ(0.0f, f.block.fValue[1]);
-    EXPECT_EQ(65.527f, f.block.fValue[2]);
-    EXPECT_EQ(-0.5f, f.block.fValue[3]);
-    EXPECT_EQ(4, f.block.nCount);
-}
-
-TEST(QLXSWPowerBlock, TheSumIsSingleFloatsAddedInOrder) {
-    // Added in order in single precision this is 0x4283126E; in double precision, or from the
-    // small readings up, it would round to 0x4283126F.
-    const Filled f = Fill({1, 1, 1, 10, 65527, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1);
-    ASSERT_EQ(1, f.result);
-    EXPECT_EQ(0x4283126Eu, Bits(f.block.fTotal));
-    EXPECT_EQ(0, f.block.nOverLimit);
-}
-
-TEST(QLXSWPowerBlock, AtMostTenReadingsAreUsedAndOnlyThoseMustBeInTheList) {
+    struct Case {
+        std::vector<int32_t> list;
+        int32_t id;
+        int result;
+        int32_t count;
+        std::vector<float> values;
+        float total;
+    };
     std::vector<int32_t> twelve = {1, 1, 1, 12};
     for (int32_t r = 1; r <= 12; ++r) twelve.push_back(r * 1000);
-    Filled f = Fill(twelve, 1);
-    ASSERT_EQ(1, f.result);
-    EXPECT_EQ(10, f.block.nCount);
-    EXPECT_EQ(10.0f, f.block.fValue[9]);
-    EXPECT_EQ(55.0f, f.block.fTotal);
-
-    twelve.resize(twelve.size() - 2);
-    EXPECT_EQ(1, Fill(twelve, 1).result);
-}
-
-TEST(QLXSWPowerBlock, AGroupShortOfItsReadingsWritesOnlyItsCountAndAZeroSum) {
-    const Filled f = Fill({1, 1, 1, 3, 1, 2}, 1);
-    EXPECT_EQ(-7, f.result);
-    EXPECT_EQ(3, f.block.nCount);
-    EXPECT_EQ(0.0f, f.block.fTotal);
-    EXPECT_TRUE(Untouched(f.block.fValue[0], f.block.nOverLimit));
+    const std::vector<float> firstTen = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    std::vector<float> oneLargeNineSmall(10, 0.001f);
+    oneLargeNineSmall[0] = 65.527f;
+    const Case cases[] = {
+        {kOneGroup, 1, 1, 2, {1.0f, 2.0f}, 3.0f},
+        {kOneGroup, 4, 1, 2, {1.0f, 2.0f}, 3.0f},
+        // The groups follow each other without gaps; the first covering one wins.
+        {kTwoGroups, 1, 1, 1, {0.1f}, 0.1f},
+        {kTwoGroups, 2, 1, 1, {0.2f}, 0.2f},
+        {{2, 1, 9, 1, 0x64, 1, 9, 1, 0xC8}, 5, 1, 1, {0.1f}, 0.1f},
+        // Keys compare signed; a key range may lie anywhere.
+        {{1, INT32_MIN, INT32_MAX, 1, 5}, 1, 1, 1, {0.005f}, 0.005f},
+        // Readings of 0xFFF8 and up are missing and count as zero; negative ones pass unchanged.
+        {{1, 1, 1, 4, 0xFFF8, 0xFFFF, 0xFFF7, -500}, 1, 1, 4, {0.0f, 0.0f, 65.527f, -0.5f}, 65.527f - 0.5f},
+        // At most ten readings are used, and only those must be in the list.
+        {twelve, 1, 1, 10, firstTen, 55.0f},
+        {std::vector<int32_t>(twelve.begin(), twelve.end() - 2), 1, 1, 10, firstTen, 55.0f},
+        // Single floats added in order: 0x4283126E; in double precision, or from the small readings
+        // up, the sum would round to 0x4283126F.
+        {{1, 1, 1, 10, 65527, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1, 1, 10, oneLargeNineSmall, 0x1.0624dcp+6f},
+        {{1, 1, 1, 3, 1, 2}, 1, -7, 3, {}, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("list of " + std::to_string(c.list.size()) + " values, id " + std::to_string(c.id));
+        const Filled f = Fill(c.list, c.id);
+        ASSERT_EQ(c.result, f.result);
+        EXPECT_EQ(c.count, f.block.nCount);
+        EXPECT_EQ(c.total, f.block.fTotal);
+        for (size_t i = 0; i < c.values.size(); ++i) EXPECT_EQ(c.values[i], f.block.fValue[i]) << i;
+        if (c.values.size() < 10) EXPECT_TRUE(Untouched(f.block.fValue[c.values.size()]));
+        if (c.result == 1) EXPECT_EQ(0, f.block.nOverLimit);
+        else EXPECT_TRUE(Untouched(f.block.nOverLimit));
+    }
 }
 
 TEST(QLXSWPowerBlock, ListsThatHoldNoUsableGroupWriteNothing) {
@@ -95,8 +80,9 @@ TEST(QLXSWPowerBlock, ListsThatHoldNoUsableGroupWriteNothing) {
     };
     const Case cases[] = {
         {{}, 1, -6},
+        {kOneGroup, 5, -1},
+        {kTwoGroups, 3, -1},
         {{0}, 1, -6},
-        {{-1, 1, 1, 1, 5}, 1, -6},
         // "ERROR" read as a list: one group announced, its header does not fit.
         {{14}, 1, -1},
         {{1, 1, 1}, 1, -1},

@@ -21,50 +21,42 @@ uint32_t FunctionAfterCheck(const LoadedModule& module, uint32_t function) {
     return pair.nFunction;
 }
 
-// The reading query (for key 1) answers 1 through the build the probe chose, launched once more.
-void QueryRunsOn(HelperBench& bench, const LoadedModule& module, const char* build) {
-    const size_t launches = bench.Launches().size(), requests = bench.Requests().size();
-    bench.Serve(build);
-    QLXSWPowerStatus status{};
-    EXPECT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
-    EXPECT_EQ(launches + 1, bench.Launches().size());
-    EXPECT_EQ(build, bench.Launches().back());
-    EXPECT_EQ(requests + 1, bench.Requests().size());
-    EXPECT_EQ(std::string(build) + " g", bench.Requests().back());
-}
-
-TEST(QLXSWProbe, The32BitBuildReportingTheDeviceChoosesItAndSetsTheCapabilityBit) {
-    HelperBench bench(R"("x86": {"device": true})", {HelperBuild::X86, HelperBuild::X64}, kOldBoard);
-    LoadedModule module;
-    EXPECT_EQ(0x100u, FunctionAfterCheck(module, 0x100));
-    bench.Serve("x86");
-    EXPECT_EQ(kPresent, Probe(module));
-    EXPECT_EQ(Strings({"x86"}), bench.Launches());
-    EXPECT_EQ(Strings({"x86 c", "x86 x"}), bench.Requests());
-    EXPECT_EQ(0x102u, FunctionAfterCheck(module, 0x100));
-    QueryRunsOn(bench, module, "x86");
-}
-
-TEST(QLXSWProbe, The64BitBuildIsAskedOnlyAfterThe32BitOneSaidFalse) {
-    HelperBench bench(R"("x86": {"device": false}, "x64": {"device": true})");
-    LoadedModule module;
-    bench.Serve("x86,x64");
-    EXPECT_EQ(kPresent, Probe(module));
-    EXPECT_EQ(Strings({"x86", "x64"}), bench.Launches());
-    EXPECT_EQ(Strings({"x86 c", "x86 x", "x64 c", "x64 x"}), bench.Requests());
-    QueryRunsOn(bench, module, "x64");
-}
-
-// The device counts as absent exactly when the answer contains "FALSE", case and place as given.
-TEST(QLXSWProbe, OnlyACaseSensitiveFALSEAnywhereInTheAnswerMeansAbsent) {
-    HelperBench bench(R"("x86": {"check": "false"}, "x64": {"check": "ISFALSEX"})");
-    LoadedModule module;
-    bench.Serve("x86");
-    EXPECT_EQ(kPresent, Probe(module));
-    bench.SetHelper(R"("x86": {"check": "ISFALSEX"}, "x64": {"check": "ISFALSEX"})");
-    bench.Serve("x86,x64");
-    EXPECT_EQ(std::make_pair(-1, 0), Probe(module));
-    EXPECT_EQ(Strings({"x86 c", "x86 x", "x86 c", "x86 x", "x64 c", "x64 x"}), bench.Requests());
+// The 64-bit build is asked only after the 32-bit one said "FALSE": the device counts as absent
+// exactly when the answer contains "FALSE", case and place as given. The first build that reports
+// the device is chosen for the reading queries, and the function check then sets the QLXSW bit.
+TEST(QLXSWProbe, TheFirstBuildNotAnsweringFALSEIsChosenAndSetsTheCapabilityBit) {
+    const struct {
+        const char* helper;
+        Strings asked;  // the builds asked, in turn
+        std::pair<int, int> probed;
+        uint32_t function;
+    } cases[] = {
+        {R"("x86": {"device": true})", {"x86"}, kPresent, 0x102},
+        {R"("x86": {"device": false}, "x64": {"device": true})", {"x86", "x64"}, kPresent, 0x102},
+        {R"("x86": {"check": "false"})", {"x86"}, kPresent, 0x102},
+        {R"("x86": {"check": "ISFALSEX"}, "x64": {"check": "ISFALSEX"})", {"x86", "x64"}, {-1, 0}, 0x100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.helper);
+        HelperBench bench(c.helper, {HelperBuild::X86, HelperBuild::X64}, kOldBoard);
+        LoadedModule module;
+        EXPECT_EQ(0x100u, FunctionAfterCheck(module, 0x100));
+        bench.Serve(c.asked.size() == 1 ? "x86" : "x86,x64");
+        EXPECT_EQ(c.probed, Probe(module));
+        EXPECT_EQ(c.function, FunctionAfterCheck(module, 0x100));
+        Strings launches = c.asked, requests;
+        for (const std::string& build : c.asked) requests.insert(requests.end(), {build + " c", build + " x"});
+        if (c.probed == kPresent) {
+            // The reading query goes to the chosen build, launched once more.
+            bench.Serve(c.asked.back().c_str());
+            QLXSWPowerStatus status{};
+            EXPECT_EQ(1, module->Get_QLXSW_PowerStatus(1, &status));
+            launches.push_back(c.asked.back());
+            requests.push_back(c.asked.back() + " g");
+        }
+        EXPECT_EQ(launches, bench.Launches());
+        EXPECT_EQ(requests, bench.Requests());
+    }
 }
 
 TEST(QLXSWProbe, AFailedProbeAfterASuccessfulOneKeepsTheFlagButForgetsTheBuild) {

@@ -16,7 +16,6 @@ struct Converts {
 };
 
 const Converts kConverts[] = {
-    {"2,1,3,4", {2, 1, 3, 4}},
     // Blanks before a number and a line break after the last one do not count.
     {"2, 1,3,4\n", {2, 1, 3, 4}},
     {"A,ff,0x10", {10, 255, 16}},

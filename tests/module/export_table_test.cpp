@@ -30,14 +30,10 @@ std::string ReadSource(const std::string& path) {
 
 // Runs of white space as one space, none at the ends.
 std::string Collapsed(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        const bool space = c == ' ' || c == '\t' || c == '\r' || c == '\n';
-        if (!space) out += c;
-        else if (!out.empty() && out.back() != ' ') out += ' ';
-    }
-    if (!out.empty() && out.back() == ' ') out.pop_back();
-    return out;
+    static const std::regex blanks(R"(\s+)");
+    const std::string out = std::regex_replace(text, blanks, " ");
+    const size_t first = out.find_first_not_of(' ');
+    return first == std::string::npos ? "" : out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
 TextByExport TableArguments() {
@@ -70,42 +66,19 @@ TextByExport Declared(const std::string& text, const std::regex& pattern) {
     return found;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // The cells of a Markdown table row, trimmed.
 std::vector<std::string> Cells(const std::string& row) {
     std::vector<std::string> cells;
-    std::string cell;
-    for (size_t i = 1; i < row.size(); ++i) {
-        if (row[i] != '|') {
-            cell += row[i];
-            continue;
-        }
-        cells.push_back(Collapsed(cell));
-        cell.clear();
-    }
+    std::istringstream in(row.substr(1));
+    for (std::string cell; std::getline(in, cell, '|');) cells.push_back(Collapsed(cell));
     return cells;
 }
 
-std::string Without(std::string text, const std::string& mark) {
-    for (size_t at; (at = text.find(mark)) != std::string::npos;) text.erase(at, mark.size());
-    return text;
-}
-
 // The codes a cell of the overview names: whole numbers that begin the cell or follow "; " or ", ",
-// as in "1 present, 0 absent" and "-1 null or no board; -2 version unreadable".
+// as in "1 present, 0 absent" and "-1 null or no board; -2 version unreadable" (bold or not).
 void AddListedCodes(const std::string& cell, Codes& codes) {
-    static const std::regex code(R"((?:^|[;,] )(-?[0-9]+)(?= |$))");
-    const std::string text = Without(cell, "**");
-    for (auto m = std::sregex_iterator(text.begin(), text.end(), code); m != std::sregex_iterator(); ++m)
+    static const std::regex code(R"((?:^|[;,] )(?:\*\*)?(-?[0-9]+)(?:\*\*)?(?= |$))");
+    for (auto m = std::sregex_iterator(cell.begin(), cell.end(), code); m != std::sregex_iterator(); ++m)
         codes.insert(std::stoi((*m)[1]));
 }
 
@@ -119,41 +92,28 @@ struct DocumentedCodes {
 };
 
 DocumentedCodes ReadDocumentedCodes(const std::string& text) {
-    static const std::regex heading(R"(^### Torvex_Api_(\w+)\s*$)");
-    static const std::regex declaration(R"(^int Torvex_Api_(\w+)\()");
+    static const std::regex section(R"(^(?:### Torvex_Api_(\w+)\s*$|int Torvex_Api_(\w+)\())");
+    static const std::regex overviewName(R"(^`(\w+)`$)");
     static const std::regex leadingCode(R"(^(-?[0-9]+)\b)");
     DocumentedCodes doc;
     std::string current;
-    bool inTable = false;
-    int resultColumn = -1;
-    bool overview = false;
+    std::vector<std::string> header;  // of the table being read, empty outside tables
     std::smatch m;
-    for (const std::string& line : Lines(text)) {
-        if (std::regex_search(line, m, heading) || std::regex_search(line, m, declaration)) {
-            current = m[1];
-        } else if (!line.empty() && line[0] == '#') {
-            current.clear();
-        }
-        if (line.empty() || line[0] != '|') {
-            inTable = false;
-            continue;
-        }
-        const std::vector<std::string> cells = Cells(line);
-        if (!inTable) {
-            inTable = true;
-            resultColumn = -1;
-            for (size_t i = 0; i < cells.size(); ++i)
-                if (cells[i] == "Result") resultColumn = static_cast<int>(i);
-            overview = cells.size() >= 3 && cells[0] == "Export" && cells[1] == "Success";
-            continue;
-        }
-        if (line.rfind("|---", 0) == 0) continue;
-        if (overview) {
-            Codes& codes = doc.inOverview[Without(cells[0], "`")];
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, m, section)) current = m[1].str() + m[2].str();
+        else if (line.rfind('#', 0) == 0) current.clear();
+        const std::vector<std::string> cells = line.rfind('|', 0) == 0 ? Cells(line) : std::vector<std::string>{};
+        if (cells.empty() || header.empty()) {
+            header = cells;
+        } else if (header.size() >= 3 && header[0] == "Export" && header[1] == "Success") {
+            if (!std::regex_search(cells[0], m, overviewName)) continue;
+            Codes& codes = doc.inOverview[m[1]];
             for (size_t i = 1; i < cells.size(); ++i) AddListedCodes(cells[i], codes);
-        } else if (!current.empty() && resultColumn >= 0 && resultColumn < static_cast<int>(cells.size()) &&
-                   std::regex_search(cells[resultColumn], m, leadingCode)) {
-            doc.inSections[current].insert(std::stoi(m[1]));
+        } else if (!current.empty()) {
+            for (size_t i = 0; i < header.size() && i < cells.size(); ++i)
+                if (header[i] == "Result" && std::regex_search(cells[i], m, leadingCode))
+                    doc.inSections[current].insert(std::stoi(m[1]));
         }
     }
     return doc;

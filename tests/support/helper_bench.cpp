@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "TorvexBench.h"
 #include "vendor/halvane_pipe.h"
@@ -51,12 +50,6 @@ void EndLaunchedHelpers() {
     }
 }
 
-std::string CurrentDirectory() {
-    char directory[MAX_PATH * 2] = {};
-    GetCurrentDirectoryA(sizeof(directory), directory);
-    return directory;
-}
-
 }  // namespace
 
 HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuild>& installed,
@@ -65,7 +58,7 @@ HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuil
       m_gpus(gpus),
       m_sdk(sdk),
       m_helper(helper),
-      m_previousDirectory(CurrentDirectory()) {
+      m_previousDirectory(std::filesystem::current_path()) {
     // Helpers the module launches end with the test, even one cut short.
     bench::EndChildrenWithThisProcess();
     EXPECT_TRUE(m_folder.Ready()) << "cannot lay out " << m_folder.Root();
@@ -85,7 +78,7 @@ HelperBench::HelperBench(const std::string& helper, const std::vector<HelperBuil
 HelperBench::~HelperBench() {
     EndServing();
     EndLaunchedHelpers();
-    SetCurrentDirectoryA(m_previousDirectory.c_str());
+    SetCurrentDirectoryW(m_previousDirectory.c_str());
     SetEnvironmentVariableA("TORVEX_BENCH_SCENARIO", nullptr);
     // The module keeps a started SDK to the end; the folder can go once the stand-in is unloaded.
     while (HMODULE sdk = GetModuleHandleW(vendor::kLibraryNames.cpuidSdk.wide)) FreeLibrary(sdk);

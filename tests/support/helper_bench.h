@@ -11,6 +11,7 @@
 // and every helper a test started ends with it.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,7 +64,7 @@ private:
     std::string m_gpus;
     std::string m_sdk;
     std::string m_helper;
-    std::string m_previousDirectory;
+    std::filesystem::path m_previousDirectory;
     std::vector<UniqueHandle> m_serving;
 };
 

@@ -3,16 +3,9 @@
 // nor be told to end by it.
 #pragma once
 
-#include "base/win32_handles.h"
+#include "base/named_mutex.h"
 
 // Held for a whole test.
 class PipeTurn {
-public:
-    PipeTurn();
-    ~PipeTurn();
-    PipeTurn(const PipeTurn&) = delete;
-    PipeTurn& operator=(const PipeTurn&) = delete;
-
-private:
-    UniqueMutex m_mutex;
+    NamedMutexLock m_turn{L"TorvexTests.HelperPipe", INFINITE};
 };
