@@ -11,20 +11,6 @@ static std::string LookupGpus(int count) {
     return gpus;
 }
 
-// Every copy of a record probes its board again, so the registry's growth (every append up to
-// five moves the records before it) fixes how often each board is probed.
-TEST(BoardLookup, EachLaterAppendProbesTheEarlierBoardsOnceMore) {
-    for (int n = 1; n <= 5; ++n) {
-        SCOPED_TRACE(std::to_string(n) + " GPUs");
-        LoadMachine(LookupGpus(n));
-        LoadedModule module;
-        const Strings traffic = Traffic();
-        for (int k = 0; k < n; ++k) {
-            EXPECT_EQ(n + 1 - k, Count(traffic, std::to_string(k) + ":1E")) << "GPU " << k;
-        }
-    }
-}
-
 TEST(BoardLookup, IdentifierAddressesTheFirstBoardOnThatBusOrElseTheFirstBoard) {
     LoadMachine(LookupGpus(5));
     LoadedModule module;
