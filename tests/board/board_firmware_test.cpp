@@ -46,7 +46,7 @@ protected:
     }
 };
 
-TEST_F(CapabilityFirmware, ProbesAtLoadReadTheCapabilitiesAndTheTiltSensorWithoutIdentification) {
+TEST_F(CapabilityFirmware, ProbesAtLoadReadCapabilitiesAndTiltSensorThenChecksReadTheVersionAndReadingsABlock) {
     // The temporary record probes the controller only; the registry's copy also the tilt sensor.
     // Each probe that finds the controller makes two drivers, each reading its counter baseline.
     EXPECT_EQ(Strings({"0:1E", "0:1F", "0:FC", "0:FD", "0:C0/12", "0:C0/12", "0:1E", "0:1F", "0:FC", "0:FD",
@@ -55,13 +55,15 @@ TEST_F(CapabilityFirmware, ProbesAtLoadReadTheCapabilitiesAndTheTiltSensorWithou
     EXPECT_EQ("", loadOutput);
     EXPECT_EQ(0, CountLines(debug, L"m_bSupportMPT :.*"));
     EXPECT_EQ(1, CountLines(debug, L"CBMI321 :1 .*X "));
-}
 
-// The decoding is checked natively and the static board's values through torvexctl; here that each
-// block arrives from one read, that the entries the decoding leaves alone stay untouched in the
-// caller's record, and that the latest usage time wraps at 32 bits.
-TEST_F(CapabilityFirmware, EachReadingIsOneBlockReadHandedOutWhole) {
+    // The decoding is checked natively and the static board's values and checks through torvexctl;
+    // here what the checks read, that each block arrives from one read, that the entries the
+    // decoding leaves alone stay untouched in the caller's record, and that the latest usage time
+    // wraps at 32 bits.
     BoardOutputs o;
+    EXPECT_EQ(0, (*module)->Check_Function_Support(1, &o.support));
+    EXPECT_EQ(0, (*module)->Check_MTPD_Support(1, &o.flag));
+    EXPECT_EQ(Strings({"0:1E", "0:1F", "0:FC", "0:FD", "0:1E", "0:1F"}), Traffic());
     ASSERT_EQ(0, (*module)->GetThermalMap(1, &o.map));
     EXPECT_TRUE(Untouched(o.map.fValue[3], o.map.fValue[4]));
     ASSERT_EQ(0, (*module)->GetPowerStatus(1, &o.power));
@@ -74,25 +76,20 @@ TEST_F(CapabilityFirmware, EachReadingIsOneBlockReadHandedOutWhole) {
     EXPECT_EQ(Strings({"0:60/16", "0:80/24", "0:C0/12", "0:C0/12"}), Traffic());
 }
 
-// What the checks report shows through torvexctl's static board; here what each reads.
-TEST_F(CapabilityFirmware, TheFunctionCheckReadsVersionAndCapabilitiesTheControllerCheckTheVersion) {
-    BoardOutputs o;
-    EXPECT_EQ(0, (*module)->Check_Function_Support(1, &o.support));
-    EXPECT_EQ(0, (*module)->Check_MTPD_Support(1, &o.flag));
-    EXPECT_EQ(Strings({"0:1E", "0:1F", "0:FC", "0:FD", "0:1E", "0:1F"}), Traffic());
-}
-
+// The stopwatch's reading too, once it records.
 TEST_F(CapabilityFirmware, FailedReadsWriteNothing) {
+    ASSERT_EQ(0, (*module)->SetMileage_Rec(1, Recording));
     ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x60, 1, 0));
-    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0xC4, 2, 0));
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0xC4, 3, 0));
     BoardOutputs o;
     EXPECT_EQ(-1, (*module)->GetThermalMap(1, &o.map));
     EXPECT_EQ(-1, (*module)->GetMileageTotalTime(1, &o.first, &o.second, &o.third));
     EXPECT_EQ(-1, (*module)->GetMileageLatestTime(1, &o.first, &o.second, &o.third));
+    EXPECT_EQ(-1, (*module)->GetMileageLatestManual(1, &o.first, &o.second, &o.third));
     EXPECT_TRUE(o.Untouched());
 }
 
-TEST_F(CapabilityFirmware, UnreadableVersionByteGivesMinusTwoAndClosesTheGatesUntilReadAgain) {
+TEST_F(CapabilityFirmware, ReadingsNeedAReadableVersionAbove328AndKeepTheProbedCapabilities) {
     // An unreadable high byte leaves version 0x0011 in the record, below every gate.
     ASSERT_EQ(0, TorvexBench_FailRegister(0, kBoard, 0x1F, -1, 0));
     BoardOutputs o;
@@ -106,11 +103,9 @@ TEST_F(CapabilityFirmware, UnreadableVersionByteGivesMinusTwoAndClosesTheGatesUn
     EXPECT_EQ(0, (*module)->Check_Function_Support(1, &o.support));
     EXPECT_EQ(0x511u, o.support.nVersion);
     EXPECT_EQ(0, (*module)->GetThermalMap(1, &o.map));
-}
 
-TEST_F(CapabilityFirmware, ReadingsNeedAVersionAbove328AndKeepTheProbedCapabilities) {
-    // Older version words are refused by the check but keep the capability bits the probe loaded.
-    BoardOutputs o;
+    // The readings need a version above 328. Older version words are refused by the check but
+    // keep the capability bits the probe loaded.
     SetRegisters(0, 0x1E, {0x49, 0x01});
     EXPECT_EQ(-1, (*module)->Check_Function_Support(1, &o.support));
     EXPECT_EQ(0, (*module)->GetThermalMap(1, &o.map));
@@ -133,24 +128,22 @@ protected:
     }
 };
 
-TEST_F(IdentifyingFirmware, EveryProbePrintsTheFirstIdentificationByte) {
+TEST_F(IdentifyingFirmware, EveryProbePrintsTheFirstIdentificationByteAndReadsNoCapabilities) {
     // Each append probes the new GPU's temporary and copy, then the moved records in order.
     EXPECT_EQ("15 15 15 15 15 16 16 15 15 15 15 15 15 16 15 15 15 15 16 15 ",
               std::regex_replace(loadOutput, std::regex("0xB2 = (\\w+)\n"), "$1 "));
     // One line per successful identification: GPU 0's six probes, GPU 3's three, GPU 4's two.
     EXPECT_EQ(11, CountLines(debug, L"m_bSupportMPT :1 .*X "));
-}
-
-TEST_F(IdentifyingFirmware, ProbesReadNoCapabilitiesAndMakeNoDriverForAFailedIdentification) {
+    // The probes read no capabilities and make no driver for a failed identification.
     EXPECT_EQ(0, Count(loadTraffic, "0:FD"));
     EXPECT_EQ(5, Count(loadTraffic, "1:21"));
     EXPECT_EQ(0, Count(loadTraffic, "2:21"));
     EXPECT_EQ(0, Count(loadTraffic, "1:C0/12") + Count(loadTraffic, "2:C0/12"));
 }
 
-// Until a check loads them, an identified board has no capabilities and only its stopwatch
-// answers; a board that failed to identify itself has not even that.
-TEST_F(IdentifyingFirmware, WithoutCapabilitiesOnlyTheStopwatchOfAnIdentifiedBoardAnswers) {
+TEST_F(IdentifyingFirmware, OnlyTheStopwatchAnswersUntilChecksTakeBits0To3From0x510AndAllFourFrom0x500) {
+    // Until a check loads them, an identified board has no capabilities and only its stopwatch
+    // answers; a board that failed to identify itself has not even that.
     for (int id : {1, 2, 3}) {
         SCOPED_TRACE(id);
         const int stopwatch = id == 1 ? 0 : -1;
@@ -167,9 +160,6 @@ TEST_F(IdentifyingFirmware, WithoutCapabilitiesOnlyTheStopwatchOfAnIdentifiedBoa
             EXPECT_TRUE(o.Untouched());
         }
     }
-}
-
-TEST_F(IdentifyingFirmware, ChecksTakeBits0To3OfTheCapabilityByteFrom0x510AndAllFourFrom0x500AndOpenTheGates) {
     const struct { int id, code; uint32_t function; } checks[] = {
         {1, 0, 5}, {2, -1, 0}, {3, -1, 0}, {4, 0, 0xF}, {5, -1, 0}};
     for (const auto& check : checks) {

@@ -2,31 +2,13 @@
 // each read goes through. (Without any board every export refuses: tests/module/null_pointer_test.)
 #include "board_bench.h"
 
-// GPU k of the machine: bus 1, 3, a failed query (255), another failed query, bus 1 again;
-// firmware 0x521 + k.
-static std::string LookupGpus(int count) {
+TEST(BoardLookup, IdentifierAddressesTheFirstBoardOnThatBusOrElseTheFirstBoard) {
+    // GPU k of the machine: bus 1, 3, a failed query (255), another failed query, bus 1 again;
+    // firmware 0x521 + k.
     const int buses[] = {1, 3, -1, -1, 1};
     std::string gpus;
-    for (int k = 0; k < count; ++k) gpus += (k ? ", " : "") + Gpu(buses[k], 0x521 + k, R"("0xFD": 15)");
-    return gpus;
-}
-
-// Every copy of a record probes its board again, so the registry's growth (every append up to
-// five moves the records before it) fixes how often each board is probed.
-TEST(BoardLookup, EachLaterAppendProbesTheEarlierBoardsOnceMore) {
-    for (int n = 1; n <= 5; ++n) {
-        SCOPED_TRACE(std::to_string(n) + " GPUs");
-        LoadMachine(LookupGpus(n));
-        LoadedModule module;
-        const Strings traffic = Traffic();
-        for (int k = 0; k < n; ++k) {
-            EXPECT_EQ(n + 1 - k, Count(traffic, std::to_string(k) + ":1E")) << "GPU " << k;
-        }
-    }
-}
-
-TEST(BoardLookup, IdentifierAddressesTheFirstBoardOnThatBusOrElseTheFirstBoard) {
-    LoadMachine(LookupGpus(5));
+    for (int k = 0; k < 5; ++k) gpus += (k ? ", " : "") + Gpu(buses[k], 0x521 + k, R"("0xFD": 15)");
+    LoadMachine(gpus);
     LoadedModule module;
     // The version of the board an identifier addresses; 0 when the export refuses.
     auto versionAt = [&](int id) {
@@ -36,8 +18,6 @@ TEST(BoardLookup, IdentifierAddressesTheFirstBoardOnThatBusOrElseTheFirstBoard) 
     EXPECT_EQ(0x521u, versionAt(1));
     EXPECT_EQ(0x522u, versionAt(3));
     EXPECT_EQ(0x521u, versionAt(2));
-    EXPECT_EQ(0x521u, versionAt(0));
-    EXPECT_EQ(0x521u, versionAt(-1));
     // Both GPUs whose bus query failed answer to 255; only the first of them can be reached.
     EXPECT_EQ(0x523u, versionAt(255));
 }

