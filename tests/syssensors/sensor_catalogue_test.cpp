@@ -8,8 +8,9 @@
 
 namespace {
 
-// Two processors (the second with a usage above 100), a motherboard without a name, and a drive
-// whose second temperature does not answer at the build. Lists of values are the SDK's readings
+// Two processors (the second with a usage above 100), a motherboard without a name whose voltage
+// names make one key come back after another, and a drive whose second temperature does not
+// answer at the build. Lists of values are the SDK's readings
 // in turn: the build sees the first, each refresh moves on.
 const std::string kMachine = SdkMachine(R"(
     {"class": "processor", "name": "Vexon V9", "sensors": [
@@ -20,8 +21,9 @@ const std::string kMachine = SdkMachine(R"(
       {"class": "utilization", "name": "Processor Utilization", "value": [100.7, 100.2]}]},
     {"class": "mainboard", "sensors": [
       {"class": "voltage", "name": "CPU VCORE", "value": 1.2},
+      {"class": "voltage", "name": "CPU VCORE #1", "value": 1.3},
       {"class": "voltage", "name": "+5VSB", "value": 5.0},
-      {"class": "voltage", "name": "12V", "value": 12.1},
+      {"class": "voltage", "name": "CPU VCORE #2", "value": 1.4},
       {"class": "fan", "name": "FANIN0", "value": [900, 950, 1000]}]},
     {"class": "storage", "name": "Nimbra \u00e9", "sensors": [
       {"class": "temperature", "name": "Assembly", "value": 33},
@@ -34,17 +36,21 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
     LoadMachine(kMachine);
     ASSERT_EQ(0, Start(1000));
     const std::vector<SensorRecord> r = Query();
-    ASSERT_EQ(11u, r.size()) << "the drive's second temperature did not answer at the build";
+    ASSERT_EQ(12u, r.size()) << "the drive's second temperature did not answer at the build";
 
     const char* displays[] = {"CPU-Temp-Core_0", "CPU-Temp-Core_1", "CPU-Usage-ProcessorUsage", "CPU_1-Temp-Core",
-                              "CPU_1-Usage-ProcessorUsage", "MB-volts-CPUVCORE", "MB-volts-5VSB", "MB-volts-12V",
-                              "MB-Fan-FANIN0", "HD-Temp-Assembly", "HD-ReadRate"};
-    const int32_t classOrdinals[] = {0, 0, 1, 2, 3, 4, 4, 4, 5, 6, 7};
+                              "CPU_1-Usage-ProcessorUsage", "MB-volts-CPUVCORE_0", "MB-volts-CPUVCORE_1",
+                              "MB-volts-5VSB", "MB-volts-CPUVCORE_1", "MB-Fan-FANIN0", "HD-Temp-Assembly",
+                              "HD-ReadRate"};
+    // The running ordinal starts again at every new key and rises at every key seen before, so a
+    // key that comes back after another continues from that other key's ordinal.
+    const int32_t groups[] = {0, 0, 1, 2, 3, 4, 4, 5, 4, 6, 7, 8};
+    const int32_t classOrdinals[] = {0, 0, 1, 2, 3, 4, 4, 4, 4, 5, 6, 7};
     for (size_t i = 0; i < r.size(); ++i) {
         EXPECT_EQ(displays[i], Text(r[i].szDisplayName)) << i;
         EXPECT_EQ(1000 + static_cast<int32_t>(i), r[i].nNumber) << i;
         EXPECT_EQ(classOrdinals[i], r[i].nClassOrdinal) << i;
-        EXPECT_EQ(1, r[i].bEnabled) << i;
+        EXPECT_EQ(groups[i], r[i].nGroup) << i;
     }
     EXPECT_EQ("Core #1", Text(r[1].szName));
     EXPECT_EQ("CPU-Temp", Text(r[1].szCategory));
@@ -53,11 +59,11 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
     EXPECT_EQ(2, r[1].nClassNumber);
     EXPECT_EQ(1, r[1].nSensorIndex);
     EXPECT_EQ("Vexon V9", Text(r[3].szDeviceName));
-    EXPECT_EQ("Device 2", Text(r[6].szDeviceName)) << "a device the SDK gives no name";
-    EXPECT_EQ("Nimbra \xC3\xA9", Text(r[9].szDeviceName)) << "converted from the ANSI code page";
+    EXPECT_EQ("Device 2", Text(r[7].szDeviceName)) << "a device the SDK gives no name";
+    EXPECT_EQ("Nimbra \xC3\xA9", Text(r[10].szDeviceName)) << "converted from the ANSI code page";
 
     EXPECT_EQ("\xC2\xB0" "C", Text(r[0].szUnit));
-    EXPECT_EQ(7.0f, r[6].fMax);
+    EXPECT_EQ(7.0f, r[7].fMax);
     // Utilisation above 100 is held at 100 on device 1 only, and only while it rounds to 100. The
     // unit is the build's: the second processor's first reading, 100.7, gave none.
     EXPECT_EQ(100.2f, r[2].fValue);
@@ -76,11 +82,11 @@ TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBeforeAndFreeEveryString) {
     for (int query = 0; query < 3; ++query) {
         const std::vector<SensorRecord> r = Query();
         EXPECT_EQ(core0[query], r[0].fValue) << query;
-        EXPECT_EQ(fan[query], r[8].fValue) << query;
+        EXPECT_EQ(fan[query], r[9].fValue) << query;
         EXPECT_EQ(secondUsage[query], r[4].fValue) << query;
     }
     // Every string the SDK handed out was freed exactly once.
-    EXPECT_EQ(3 + 11 + 3 * 11, Counter("sdk.strings")) << "three device names, the build, three queries";
+    EXPECT_EQ(3 + 12 + 3 * 12, Counter("sdk.strings")) << "three device names, the build, three queries";
     EXPECT_EQ(Counter("sdk.strings"), Counter("sdk.strings_freed"));
     EXPECT_EQ(0, Counter("sdk.strings_alive") + Counter("sdk.strings_freed_twice"));
 }
@@ -108,11 +114,11 @@ TEST_F(SensorTest, EveryReadingPrintsItsLineAndOnlyEnabledSensorsAreRead) {
 TEST_F(SensorTest, StatusSwitchesTheKnownNumbersAndReportsUnknownOnes) {
     LoadMachine(kMachine);
     ASSERT_EQ(0, Start(1000));
-    EXPECT_EQ(-2, SetEnabled({{1000, 0}, {999, 0}, {1011, 0}, {1008, 7}, {1008, 0}}));
+    EXPECT_EQ(-2, SetEnabled({{1000, 0}, {999, 0}, {1012, 0}, {1009, 7}, {1009, 0}}));
     std::vector<SensorRecord> r = Query();
     EXPECT_EQ(0, r[0].bEnabled) << "the known ones are applied despite the unknown";
     EXPECT_EQ(45.6f, r[0].fValue);
-    EXPECT_EQ(900.0f, r[8].fValue) << "the last record given for a number wins";
+    EXPECT_EQ(900.0f, r[9].fValue) << "the last record given for a number wins";
 
     ASSERT_EQ(0, SetEnabled({{1000, 7}}));
     r = Query();
@@ -167,6 +173,6 @@ TEST_F(SensorTest, ACountBelowOneOrANullArrayIsRefused) {
     EXPECT_EQ(1, Query()[0].bEnabled) << "nothing applied";
     SensorRecord* none = nullptr;
     EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, &none));
-    EXPECT_EQ(11, count);
+    EXPECT_EQ(12, count);
     EXPECT_EQ(refreshes + 2, Counter("sdk.refresh"));
 }
