@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,12 +28,12 @@ public:
     SdkFolders(const SdkFolders&) = delete;
     SdkFolders& operator=(const SdkFolders&) = delete;
 
-    std::wstring Path(const wchar_t* relative) const;
+    // The full path of the stand-in's copy in a folder named relative to the current one.
+    static std::wstring StubPath(const wchar_t* folder);
 
 private:
-    std::wstring m_root;
-    std::wstring m_savedFolder;
-    std::vector<std::wstring> m_files;
+    const std::filesystem::path m_root;
+    const std::filesystem::path m_savedFolder;
 };
 
 class SensorTest : public ::testing::Test {
