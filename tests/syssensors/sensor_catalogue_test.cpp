@@ -135,12 +135,14 @@ TEST_F(SensorTest, ASensorThatStopsAnsweringKeepsItsLastValues) {
     EXPECT_EQ(4800.0f, Query()[0].fValue);
 }
 
-// Names without a terminator within their limit, bytes from 0x80 up, a null name, counts that lie,
-// and a device count in the millions: the catalogue stays within its bounds.
+// Names without a terminator within their limit (twice, so that a suffix would follow a full key),
+// bytes from 0x80 up, a null name, counts that lie, and a device count in the millions: the
+// catalogue stays within its bounds.
 TEST_F(SensorTest, HostileAnswersStayWithinTheCatalogueBounds) {
     const std::string longName(300, 'L');
     LoadMachine(SdkMachine(R"({"class": "processor", "classCounts": {"temperature": 1000000, "fan": -5},
         "sensorCount": -3, "sensors": [
+          {"class": "temperature", "name": ")" + longName + R"("},
           {"class": "temperature", "name": ")" + longName + R"("},
           {"class": "temperature", "name": null},
           {"class": "temperature", "name": "Caf\u00e9 \u00ff\u0080"},
@@ -150,14 +152,15 @@ TEST_F(SensorTest, HostileAnswersStayWithinTheCatalogueBounds) {
     ASSERT_EQ(0, Start());
     EXPECT_EQ(1024, Counter("sdk.device_class")) << "at most 1024 devices are taken";
     const std::vector<SensorRecord> r = Query();
-    ASSERT_EQ(3u, r.size()) << "a count of 1000000 asks for sensors the SDK does not have";
+    ASSERT_EQ(4u, r.size()) << "a count of 1000000 asks for sensors the SDK does not have";
     EXPECT_EQ(std::string(127, 'L'), Text(r[0].szName));
     EXPECT_EQ("CPU-Temp-" + std::string(118, 'L'), Text(r[0].szKey));
-    EXPECT_EQ("", Text(r[1].szName));
-    EXPECT_EQ("CPU-Temp-", Text(r[1].szKey));
-    EXPECT_EQ("Caf\xC3\xA9 \xC3\xBF\xE2\x82\xAC", Text(r[2].szName)) << "0x80 is the euro sign in code page 1252";
+    EXPECT_EQ(Text(r[1].szKey), Text(r[1].szDisplayName)) << "the suffix falls past the field";
+    EXPECT_EQ("", Text(r[2].szName));
+    EXPECT_EQ("CPU-Temp-", Text(r[2].szKey));
+    EXPECT_EQ("Caf\xC3\xA9 \xC3\xBF\xE2\x82\xAC", Text(r[3].szName)) << "0x80 is the euro sign in code page 1252";
     // One walk asks for at most 32768 sensors; the query asks only for those in the catalogue.
-    EXPECT_EQ(32768 + 3, Counter("sdk.sensor_info"));
+    EXPECT_EQ(32768 + 4, Counter("sdk.sensor_info"));
     EXPECT_EQ(0, Counter("sdk.strings_alive"));
 }
 

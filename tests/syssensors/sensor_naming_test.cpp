@@ -12,25 +12,6 @@
 
 namespace {
 
-SensorRecord Keyed(const char16_t* key, int32_t device) {
-    SensorRecord r{};
-    SetRecordText(r.szKey, key);
-    r.nDeviceIndex = device;
-    return r;
-}
-
-}  // namespace
-
-TEST(SensorNaming, DisplayNamesAreCutToTheirField) {
-    const std::u16string key(127, u'k');
-    std::vector<SensorRecord> records = {Keyed(key.c_str(), 0), Keyed(key.c_str(), 0)};
-    NameCatalogue(records, {});
-    EXPECT_EQ(key, RecordText(records[1].szDisplayName)) << "the suffix falls past the field";
-    EXPECT_EQ(0, records[1].szDisplayName[127]);
-}
-
-namespace {
-
 // Two processors with two temperatures each and a nameless mainboard with one voltage. Its texts
 // are converted where the SDK's are, and the conversion numbered `failingConversion` (counting
 // from 0) runs out of memory.
