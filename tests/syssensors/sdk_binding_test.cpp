@@ -64,8 +64,8 @@ TEST_F(SensorTest, AFailedStartIsUndoneAndTheNextStartsAfresh) {
         EXPECT_EQ(-1, Start());
         EXPECT_EQ("", out.Finish());
         EXPECT_EQ(c.trace.empty() ? "" : c.trace + "; " + c.trace, TorvexBench_SdkTrace());
-        EXPECT_EQ(c.trace.empty() ? 0 : 2, Counter("sdk.loads"));
-        EXPECT_EQ(0, Counter("sdk.refused")) << "every call used the instance the SDK created";
+        EXPECT_EQ(c.trace.empty() ? 0 : 2, TorvexBench_Counter("sdk.loads"));
+        EXPECT_EQ(0, TorvexBench_Counter("sdk.refused")) << "every call used the instance the SDK created";
         EXPECT_EQ(-1, module->api().Get_Systerm_Sensor_Count());
         int32_t count = 99;
         SensorRecord record{};
@@ -81,8 +81,8 @@ TEST_F(SensorTest, NoDeviceListKeepsTheSdkAndASecondStartUsesItAgain) {
     LoadMachine(WithMember(R"("deviceCount": -1)"));
     EXPECT_EQ(-3, Start());
     EXPECT_EQ(-3, Start(5));
-    EXPECT_EQ(1, Counter("sdk.create"));
-    EXPECT_EQ(0, Counter("sdk.close"));
+    EXPECT_EQ(1, TorvexBench_Counter("sdk.create"));
+    EXPECT_EQ(0, TorvexBench_Counter("sdk.close"));
     EXPECT_EQ(-1, module->api().Get_Systerm_Sensor_Count());
 }
 
@@ -93,7 +93,7 @@ TEST_F(SensorTest, ASecondSuccessfulStartChangesNothing) {
     ASSERT_EQ(0, Start(1000));
     EXPECT_EQ("DLL version: 0x00000000\n", out.Finish().substr(0, 24));
     EXPECT_EQ(0, Start(2000));
-    EXPECT_EQ(1, Counter("sdk.loads"));
+    EXPECT_EQ(1, TorvexBench_Counter("sdk.loads"));
     const std::vector<SensorRecord> records = Query();
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ(1000, records[0].nNumber);
@@ -111,7 +111,7 @@ TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnlyAndAMutexKeptElsewhereDoesN
         int started = 1;
         std::thread([&] { started = Start(); }).join();
         EXPECT_EQ(0, started);
-        EXPECT_EQ(0, Counter("sdk.init_under_lock"));
+        EXPECT_EQ(0, TorvexBench_Counter("sdk.init_under_lock"));
         TearDown();
     }
     // A handle of the test's own keeps the mutex in existence after the module has closed its own.
@@ -119,7 +119,7 @@ TEST_F(SensorTest, TheStartMutexIsHeldForTheStartOnlyAndAMutexKeptElsewhereDoesN
     ASSERT_NE(nullptr, mutex);
     LoadMachine(kOneSensor);
     ASSERT_EQ(0, Start());
-    EXPECT_EQ(1, Counter("sdk.init_under_lock"));
+    EXPECT_EQ(1, TorvexBench_Counter("sdk.init_under_lock"));
     // Were it still owned by this thread, which called the start, another thread's wait would time out.
     std::thread([&] {
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(mutex, 30000));

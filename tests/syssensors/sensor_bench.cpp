@@ -61,4 +61,3 @@ void SensorTest::TearDown() {
     folders.reset();
 }
 
-int64_t Counter(const char* name) { return TorvexBench_Counter(name); }

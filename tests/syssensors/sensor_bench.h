@@ -53,7 +53,6 @@ protected:
     std::optional<LoadedModule> module;
 };
 
-int64_t Counter(const char* name);
 // The SDK's file name in this build's width.
 inline const wchar_t* SdkFile() { return vendor::kLibraryNames.cpuidSdk.wide; }
 inline std::string SdkFileUtf8() { return vendor::kLibraryNames.cpuidSdk.narrow; }

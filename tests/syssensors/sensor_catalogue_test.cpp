@@ -9,8 +9,8 @@
 namespace {
 
 // Two processors (the second with a usage above 100), a motherboard without a name whose voltage
-// names make one key come back after another, and a drive whose second temperature does not
-// answer at the build. Lists of values are the SDK's readings
+// names make one key come back after another and whose fan does not answer the second query's
+// refresh, and a drive whose second temperature does not answer at the build. Lists of values are the SDK's readings
 // in turn: the build sees the first, each refresh moves on.
 const std::string kMachine = SdkMachine(R"(
     {"class": "processor", "name": "Vexon V9", "sensors": [
@@ -24,7 +24,7 @@ const std::string kMachine = SdkMachine(R"(
       {"class": "voltage", "name": "CPU VCORE #1", "value": 1.3},
       {"class": "voltage", "name": "+5VSB", "value": 5.0},
       {"class": "voltage", "name": "CPU VCORE #2", "value": 1.4},
-      {"class": "fan", "name": "FANIN0", "value": [900, 950, 1000]}]},
+      {"class": "fan", "name": "FANIN0", "value": [900, 950, 1000], "answers": [true, true, false]}]},
     {"class": "storage", "name": "Nimbra \u00e9", "sensors": [
       {"class": "temperature", "name": "Assembly", "value": 33},
       {"class": "temperature", "name": "Sensor", "value": [30, 31, 32], "answers": [false, true]},
@@ -73,11 +73,12 @@ TEST_F(SensorTest, RecordsCarryNamesGroupsUnitsAndNumbersFromTheBase) {
 
 // Each query shows what the SDK read at the end of the query before, and the query finds a
 // record by its number less the base.
-TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBeforeAndFreeEveryString) {
+TEST_F(SensorTest, QueriesShowTheLatestAnsweredReadingsAndFreeEveryString) {
     LoadMachine(kMachine);
     ASSERT_EQ(0, Start(1000));
     const float core0[] = {50.0f, 55.0f, 45.6f};
-    const float fan[] = {950.0f, 1000.0f, 900.0f};
+    // The fan, silent at the second refresh, keeps its last values.
+    const float fan[] = {950.0f, 950.0f, 900.0f};
     const float secondUsage[] = {100.0f, 100.7f, 100.0f};
     for (int query = 0; query < 3; ++query) {
         const std::vector<SensorRecord> r = Query();
@@ -86,9 +87,9 @@ TEST_F(SensorTest, QueriesShowTheReadingsOfTheRefreshBeforeAndFreeEveryString) {
         EXPECT_EQ(secondUsage[query], r[4].fValue) << query;
     }
     // Every string the SDK handed out was freed exactly once.
-    EXPECT_EQ(3 + 12 + 3 * 12, Counter("sdk.strings")) << "three device names, the build, three queries";
-    EXPECT_EQ(Counter("sdk.strings"), Counter("sdk.strings_freed"));
-    EXPECT_EQ(0, Counter("sdk.strings_alive") + Counter("sdk.strings_freed_twice"));
+    EXPECT_EQ(3 + 12 + 3 * 12 - 1, TorvexBench_Counter("sdk.strings")) << "device names, the build, the queries";
+    EXPECT_EQ(TorvexBench_Counter("sdk.strings"), TorvexBench_Counter("sdk.strings_freed"));
+    EXPECT_EQ(0, TorvexBench_Counter("sdk.strings_alive") + TorvexBench_Counter("sdk.strings_freed_twice"));
 }
 
 TEST_F(SensorTest, EveryReadingPrintsItsLineAndOnlyEnabledSensorsAreRead) {
@@ -126,15 +127,6 @@ TEST_F(SensorTest, StatusSwitchesTheKnownNumbersAndReportsUnknownOnes) {
     EXPECT_EQ(55.0f, r[0].fValue) << "re-read: the reading the SDK took at the end of the query before";
 }
 
-TEST_F(SensorTest, ASensorThatStopsAnsweringKeepsItsLastValues) {
-    LoadMachine(SdkMachine(R"({"class": "processor", "sensors": [
-        {"class": "clock", "name": "Core", "value": [4800, 4700, 4600], "answers": [true, true, false]}]})"));
-    ASSERT_EQ(0, Start());
-    EXPECT_EQ(4700.0f, Query()[0].fValue);
-    EXPECT_EQ(4700.0f, Query()[0].fValue);
-    EXPECT_EQ(4800.0f, Query()[0].fValue);
-}
-
 // Names without a terminator within their limit (twice, so that a suffix would follow a full key),
 // bytes from 0x80 up, a null name, counts that lie, and a device count in the millions: the
 // catalogue stays within its bounds.
@@ -150,7 +142,7 @@ TEST_F(SensorTest, HostileAnswersStayWithinTheCatalogueBounds) {
         {"class": 1234567, "name": ")" + longName + R"("})",
                            R"("deviceCount": 5000000)"));
     ASSERT_EQ(0, Start());
-    EXPECT_EQ(1024, Counter("sdk.device_class")) << "at most 1024 devices are taken";
+    EXPECT_EQ(1024, TorvexBench_Counter("sdk.device_class")) << "at most 1024 devices are taken";
     const std::vector<SensorRecord> r = Query();
     ASSERT_EQ(4u, r.size()) << "a count of 1000000 asks for sensors the SDK does not have";
     EXPECT_EQ(std::string(127, 'L'), Text(r[0].szName));
@@ -160,8 +152,8 @@ TEST_F(SensorTest, HostileAnswersStayWithinTheCatalogueBounds) {
     EXPECT_EQ("CPU-Temp-", Text(r[2].szKey));
     EXPECT_EQ("Caf\xC3\xA9 \xC3\xBF\xE2\x82\xAC", Text(r[3].szName)) << "0x80 is the euro sign in code page 1252";
     // One walk asks for at most 32768 sensors; the query asks only for those in the catalogue.
-    EXPECT_EQ(32768 + 4, Counter("sdk.sensor_info"));
-    EXPECT_EQ(0, Counter("sdk.strings_alive"));
+    EXPECT_EQ(32768 + 4, TorvexBench_Counter("sdk.sensor_info"));
+    EXPECT_EQ(0, TorvexBench_Counter("sdk.strings_alive"));
 }
 
 // A count below 1 and a null array in the cell are the exports' own refusals (null pointers are
@@ -169,7 +161,7 @@ TEST_F(SensorTest, HostileAnswersStayWithinTheCatalogueBounds) {
 TEST_F(SensorTest, ACountBelowOneOrANullArrayIsRefused) {
     LoadMachine(kMachine);
     ASSERT_EQ(0, Start());
-    const int64_t refreshes = Counter("sdk.refresh");
+    const int64_t refreshes = TorvexBench_Counter("sdk.refresh");
     SensorRecord record{};  // number 0, disabled
     int32_t count = 0;
     EXPECT_EQ(-1, module->api().Set_Sensor_Status(&count, &record));
@@ -177,5 +169,5 @@ TEST_F(SensorTest, ACountBelowOneOrANullArrayIsRefused) {
     SensorRecord* none = nullptr;
     EXPECT_EQ(-1, module->api().Get_Sensor_RealTime_Data(&count, &none));
     EXPECT_EQ(12, count);
-    EXPECT_EQ(refreshes + 2, Counter("sdk.refresh"));
+    EXPECT_EQ(refreshes + 2, TorvexBench_Counter("sdk.refresh"));
 }

@@ -45,7 +45,6 @@ TEST(SensorText, KeysJoinCategoryAndNameWithOneDashPass) {
         {"#3", "MB-volts", "MB-volts-"},
         // Spaces go first, so "Power Supply" reaches the key rules as "PowerSupply".
         {"Power Supply", "PSU-Power", "PSU-Power-PSU"},
-        {"Power Limit", "CPU-Power", "CPU-Power-PowerLimit"},
         {"Temperature", "CPU_1-Temp", "CPU_1-Temp-Temp"},
         {"Chip (x)", "Adapter (y)", "Adapter-y-Chip-x-"},
     };
