@@ -39,7 +39,6 @@ TEST(TorvexctlSensors, TableGroupsByDeviceAndCategoryAndSwitchesSensors) {
     EXPECT_EQ(kRefusedExit, unknown.code);
     EXPECT_TRUE(Contains(unknown.err, "no sensor is named \"CPU-Temp-Core\""));
     EXPECT_EQ(0u, Flat(unknown.out).find("Test CPU (device 0) CPU-Temp 0 CPU-Temp-Core_0")) << unknown.out;
-    EXPECT_EQ(std::string::npos, unknown.out.find("Bus")) << "--match shows only matching sensors";
 }
 
 TEST(TorvexctlSensors, JsonCarriesEveryFieldOfTheShownSensors) {
