@@ -8,33 +8,25 @@ std::string SdkMachine(const std::string& devices, const std::string& members) {
     return R"({"cpuidsdk": {)" + members + (members.empty() ? "" : ", ") + R"("devices": [)" + devices + "]}}";
 }
 
-SdkFolders::SdkFolders(std::initializer_list<const wchar_t*> stubFolders) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    m_root = std::wstring(temp) + L"tvx-sdk-" + std::to_wstring(GetCurrentProcessId());
-    for (const wchar_t* folder : {L"", L"\\x", L"\\x\\y", L"\\x\\y\\z", L"\\bin", L"\\x\\bin"})
-        CreateDirectoryW((m_root + folder).c_str(), nullptr);
-    wchar_t saved[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, saved);
-    m_savedFolder = saved;
-    SetCurrentDirectoryW((m_root + L"\\x\\y\\z").c_str());
+SdkFolders::SdkFolders(std::initializer_list<const wchar_t*> stubFolders)
+    : m_root(std::filesystem::temp_directory_path() / (L"tvx-sdk-" + std::to_wstring(GetCurrentProcessId()))),
+      m_savedFolder(std::filesystem::current_path()) {
+    std::filesystem::create_directories(m_root / L"x" / L"y" / L"z");
+    std::filesystem::current_path(m_root / L"x" / L"y" / L"z");
     for (const wchar_t* folder : stubFolders) {
-        m_files.push_back(Path(folder) + L"\\" + SdkFile());
-        EXPECT_TRUE(CopyFileW((FromUtf8(TORVEX_BENCH_BIN "/") + SdkFile()).c_str(), m_files.back().c_str(), FALSE));
+        std::filesystem::create_directories(folder);
+        EXPECT_TRUE(CopyFileW((FromUtf8(TORVEX_BENCH_BIN "/") + SdkFile()).c_str(), StubPath(folder).c_str(), FALSE));
     }
 }
 
 SdkFolders::~SdkFolders() {
-    SetCurrentDirectoryW(m_savedFolder.c_str());
-    for (const std::wstring& file : m_files) DeleteFileW(file.c_str());
-    for (const wchar_t* folder : {L"\\x\\bin", L"\\bin", L"\\x\\y\\z", L"\\x\\y", L"\\x", L""})
-        RemoveDirectoryW((m_root + folder).c_str());
+    std::filesystem::current_path(m_savedFolder);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_root, ignored);
 }
 
-std::wstring SdkFolders::Path(const wchar_t* relative) const {
-    wchar_t full[MAX_PATH];
-    GetFullPathNameW(relative, MAX_PATH, full, nullptr);
-    return full;
+std::wstring SdkFolders::StubPath(const wchar_t* folder) {
+    return (std::filesystem::current_path() / folder / SdkFile()).lexically_normal().wstring();
 }
 
 void SensorTest::LoadMachine(const std::string& scenario) {
@@ -69,4 +61,3 @@ void SensorTest::TearDown() {
     folders.reset();
 }
 
-int64_t Counter(const char* name) { return TorvexBench_Counter(name); }

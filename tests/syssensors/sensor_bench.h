@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,12 +28,12 @@ public:
     SdkFolders(const SdkFolders&) = delete;
     SdkFolders& operator=(const SdkFolders&) = delete;
 
-    std::wstring Path(const wchar_t* relative) const;
+    // The full path of the stand-in's copy in a folder named relative to the current one.
+    static std::wstring StubPath(const wchar_t* folder);
 
 private:
-    std::wstring m_root;
-    std::wstring m_savedFolder;
-    std::vector<std::wstring> m_files;
+    const std::filesystem::path m_root;
+    const std::filesystem::path m_savedFolder;
 };
 
 class SensorTest : public ::testing::Test {
@@ -52,7 +53,6 @@ protected:
     std::optional<LoadedModule> module;
 };
 
-int64_t Counter(const char* name);
 // The SDK's file name in this build's width.
 inline const wchar_t* SdkFile() { return vendor::kLibraryNames.cpuidSdk.wide; }
 inline std::string SdkFileUtf8() { return vendor::kLibraryNames.cpuidSdk.narrow; }

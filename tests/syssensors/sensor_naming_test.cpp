@@ -12,48 +12,7 @@
 
 namespace {
 
-SensorRecord Keyed(const char16_t* key, int32_t device) {
-    SensorRecord r{};
-    SetRecordText(r.szKey, key);
-    r.nDeviceIndex = device;
-    return r;
-}
-
-}  // namespace
-
-TEST(SensorNaming, GroupsOrdinalsAndDisplayNamesFollowTheKeysInOrder) {
-    std::vector<SensorRecord> records = {Keyed(u"CPU-Temp-Core", 0), Keyed(u"CPU-Temp-Core", 0),
-                                         Keyed(u"MB-volts-12V", 1),  Keyed(u"CPU-Temp-Core", 0),
-                                         Keyed(u"MB-Fan-FANIN", 1),  Keyed(u"CPU-Temp-Package", 7)};
-    const std::vector<SensorDevice> devices = {{0, u"CPU", u"Vexon 16-Core", 40}, {1, u"MB", u"Device 1", 12}};
-    NameCatalogue(records, devices);
-
-    const int32_t groups[] = {0, 0, 1, 0, 2, 3};
-    // The running ordinal starts again at every new key and rises at every key seen before, so a
-    // key that comes back after another continues from that other key's ordinal.
-    const int32_t ordinals[] = {0, 1, 0, 1, 0, 0};
-    const char16_t* displays[] = {u"CPU-Temp-Core_0", u"CPU-Temp-Core_1", u"MB-volts-12V",
-                                  u"CPU-Temp-Core_1", u"MB-Fan-FANIN",    u"CPU-Temp-Package"};
-    const char16_t* deviceNames[] = {u"Vexon 16-Core", u"Vexon 16-Core", u"Device 1", u"Vexon 16-Core", u"Device 1", u""};
-    for (size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(groups[i], records[i].nGroup) << i;
-        EXPECT_EQ(ordinals[i], records[i].nGroupOrdinal) << i;
-        EXPECT_EQ(displays[i], RecordText(records[i].szDisplayName)) << i;
-        EXPECT_EQ(deviceNames[i], RecordText(records[i].szDeviceName)) << i;
-    }
-}
-
-TEST(SensorNaming, DisplayNamesAreCutToTheirField) {
-    const std::u16string key(127, u'k');
-    std::vector<SensorRecord> records = {Keyed(key.c_str(), 0), Keyed(key.c_str(), 0)};
-    NameCatalogue(records, {});
-    EXPECT_EQ(key, RecordText(records[1].szDisplayName)) << "the suffix falls past the field";
-    EXPECT_EQ(0, records[1].szDisplayName[127]);
-}
-
-namespace {
-
-// Two processors with two temperatures each and a nameless mainboard with one voltage. Its texts
+// A processor with two temperatures and a nameless mainboard with one voltage. Its texts
 // are converted where the SDK's are, and the conversion numbered `failingConversion` (counting
 // from 0) runs out of memory.
 struct ScriptedSdk {
@@ -64,15 +23,15 @@ struct ScriptedSdk {
         if (conversions++ == failingConversion) throw std::bad_alloc();
         return Widen(text);
     }
-    int32_t DeviceClass(int32_t d) { return d < 2 ? cpuidsdk::kDeviceProcessor : cpuidsdk::kDeviceMainboard; }
+    int32_t DeviceClass(int32_t d) { return d == 0 ? cpuidsdk::kDeviceProcessor : cpuidsdk::kDeviceMainboard; }
     std::optional<std::u16string> DeviceName(int32_t d) {
-        if (d == 2) return std::nullopt;
+        if (d == 1) return std::nullopt;
         return Convert("Vexon V9");
     }
     int32_t SensorCount(int32_t d, int32_t code) {
-        if (code == cpuidsdk::kAllSensorClasses) return d < 2 ? 2 : 1;
-        if (code == cpuidsdk::kSensorTemperature && d < 2) return 2;
-        return code == cpuidsdk::kSensorVoltage && d == 2 ? 1 : 0;
+        if (code == cpuidsdk::kAllSensorClasses) return d == 0 ? 2 : 1;
+        if (code == cpuidsdk::kSensorTemperature && d == 0) return 2;
+        return code == cpuidsdk::kSensorVoltage && d == 1 ? 1 : 0;
     }
     bool SensorInfo(int32_t, int32_t i, int32_t code, SensorReading& reading) {
         reading.nId = code | i;
@@ -91,14 +50,13 @@ struct Catalogue {
     int32_t nextNumber = 1000;
     SensorLocator locator;
 
-    void Append(ScriptedSdk& sdk) { AppendToCatalogue(sdk, 3, {records, devices, classTexts, nextNumber, locator}); }
+    void Append(ScriptedSdk& sdk) { AppendToCatalogue(sdk, 2, {records, devices, classTexts, nextNumber, locator}); }
 };
 
 }  // namespace
 
 TEST(SensorCatalogueBuild, RunningOutOfMemoryAnywhereLeavesTheCatalogueAsItWas) {
-    const std::vector<std::u16string> displays = {u"CPU-Temp-Core_0", u"CPU-Temp-Core_1", u"CPU_1-Temp-Core_0",
-                                                  u"CPU_1-Temp-Core_1", u"MB-volts-12V"};
+    const std::vector<std::u16string> displays = {u"CPU-Temp-Core_0", u"CPU-Temp-Core_1", u"MB-volts-12V"};
     bool completed = false;
     for (int failing = 0; !completed; ++failing) {
         SCOPED_TRACE("conversion " + std::to_string(failing) + " fails");
@@ -118,13 +76,13 @@ TEST(SensorCatalogueBuild, RunningOutOfMemoryAnywhereLeavesTheCatalogueAsItWas) 
             ScriptedSdk again;
             catalogue.Append(again);
         }
-        EXPECT_EQ(3u, catalogue.devices.size());
+        EXPECT_EQ(2u, catalogue.devices.size());
         ASSERT_EQ(displays.size(), catalogue.records.size());
         for (size_t i = 0; i < displays.size(); ++i) {
             EXPECT_EQ(displays[i], RecordText(catalogue.records[i].szDisplayName)) << i;
             EXPECT_EQ(1000 + static_cast<int32_t>(i), catalogue.records[i].nNumber) << i;
         }
-        EXPECT_EQ(1005, catalogue.nextNumber);
-        EXPECT_EQ(3, catalogue.locator.Find({1, 2, 1}));
+        EXPECT_EQ(1003, catalogue.nextNumber);
+        EXPECT_EQ(1, catalogue.locator.Find({0, 2, 1}));
     }
 }

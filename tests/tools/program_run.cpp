@@ -1,7 +1,5 @@
 #include "program_run.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <optional>
 #include <regex>

@@ -23,20 +23,18 @@ const char kCount[] = "is not a whole number from 0 to 2147483647";
 const RefusedRun kRefusedRuns[] = {
     // Unknown words, each named with the closest known one.
     {"static_board.json", {"stauts"}, 1, "unknown command \"stauts\"; did you mean \"status\"? (commands: list,"},
-    {"static_board.json", {"status", "--jsn"}, 1,
-     "unknown option \"--jsn\" for status; did you mean \"--json\"? (see torvexctl status --help)"},
-    {"static_board.json", {"mileage", "stp"}, 1, "\"stp\" is not one of start, pause, resume, stop; did you mean"},
     {"static_board.json", {"status", "--query", "gpu.bus,thermal.t1"}, 1,
      "unknown field \"thermal.t1\"; did you mean \"thermal_map.t1\"?"},
     {"static_board.json", {}, 1, "name a command: list, status, watch, mileage, sensors, doctor, qlxsw"},
     // Waits and counts outside their range, in plain numbers.
-    {"static_board.json", {"watch", "--interval", "1e300"}, 1, std::string("--interval: 1e300 ") + kSeconds},
     {"static_board.json", {"watch", "--interval", "nan"}, 1, std::string("--interval: nan ") + kSeconds},
     {"static_board.json", {"watch", "--interval", "-0.5"}, 1, std::string("--interval: -0.5 ") + kSeconds},
     {"static_board.json", {"mileage", "start", "--gap", "inf"}, 1, std::string("--gap: inf ") + kSeconds},
     {"static_board.json", {"watch", "--count", "-1"}, 1, std::string("--count: -1 ") + kCount},
     {"static_board.json", {"qlxsw", "--watch", "--count", "1e3"}, 1, std::string("--count: 1e3 ") + kCount},
-    // A module that is not TorvexModule.
+    // No module there, and a module that is not TorvexModule.
+    {"static_board.json", {"status", "--module", "C:\\nowhere\\TorvexModule.dll"}, 2,
+     "cannot load C:\\nowhere\\TorvexModule.dll (Windows error 126:"},
     {"static_board.json", {"status", "--module", "C:\\windows\\system32\\kernel32.dll"}, 2,
      "does not export Torvex_Api_Check_Function_Support (Windows error 127:"},
     // A machine without a board, a GPU id that matches none, no sensor SDK.
@@ -69,23 +67,6 @@ TEST(TorvexctlCommandLine, VersionGivesTheHeadersVersionAndTheDllsVersionResourc
               "\nTorvexModule.dll " TORVEX_MODULE_VERSION_STRING ".0 (version resource of " +
                   ToUtf8(DefaultModulePath()) + ")\n",
               run.out);
-
-    const ProgramRun missing =
-        Torvexctl("static_board.json", {"--version", "--module", "C:\\nowhere\\TorvexModule.dll"});
-    EXPECT_EQ(2u, missing.code);
-    EXPECT_TRUE(Contains(missing.err, "no version resource in C:\\nowhere\\TorvexModule.dll"));
-}
-
-// The vendor start-up in torvexctl's process unloads nvapi.dll and loads the AMD libraries, each
-// a user of the bench, which says what is wrong with the scenario file once all the same.
-TEST(TorvexctlCommandLine, TheBenchReportsAScenarioErrorOnce) {
-    const ProgramRun run = Torvexctl("bad_bus.json", {"list"});
-    EXPECT_EQ(3u, run.code);
-    const std::string error = "torvexbench: TORVEX_BENCH_SCENARIO: scenario file ";
-    const size_t first = run.err.find(error);
-    ASSERT_NE(std::string::npos, first) << run.err;
-    EXPECT_EQ(std::string::npos, run.err.find(error, first + 1)) << run.err;
-    EXPECT_TRUE(Contains(run.out, "Bench scenario: refusing to serve\n"));
 }
 
 TEST(TorvexctlCommandLine, ReadmeListsTheCommandsAndExitCodesOfTheHelp) {

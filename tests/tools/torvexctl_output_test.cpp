@@ -1,5 +1,5 @@
-// torvexctl's output for scripts and for watching: JSON lines, CSV with a time column and stable
-// headers, chosen fields, and frames that carry the header once.
+// torvexctl's output for scripts that watch: JSON lines, and CSV with a time column and a stable
+// header.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -28,21 +28,9 @@ size_t Cells(const std::string& csvLine) {
 }
 
 const std::regex kTime("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}");
+const std::regex kTimeCell("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3},");
 
 }  // namespace
-
-TEST(TorvexctlOutput, WatchWithoutAConsolePrintsTheHeaderOnceThenItsFrames) {
-    ProgramRun watch = Torvexctl("static_board.json", {"watch", "--interval", "0", "--count", "3"});
-    ASSERT_EQ(0u, watch.code) << watch.err;
-    EXPECT_EQ(0u, watch.out.find("TorvexModule: ")) << watch.out;
-    for (const char* header : {"TorvexModule: ", "Bench scenario: "}) {
-        const size_t first = watch.out.find(header);
-        EXPECT_EQ(std::string::npos, watch.out.find(header, first + 1)) << header << " repeats:\n" << watch.out;
-    }
-    for (const char* frame : {"\n\nframe 1 of 3, ", "100001\n\nframe 2 of 3, ", "100001\n\nframe 3 of 3, "})
-        EXPECT_TRUE(Contains(watch.out, frame));
-    EXPECT_EQ(std::string::npos, watch.out.find("frame 4")) << watch.out;
-}
 
 TEST(TorvexctlOutput, WatchJsonPrintsOneObjectPerLineWithTimeFrameAndBoards) {
     ProgramRun watch = Torvexctl("three_gpus.json", {"watch", "--json", "--interval", "0", "--count", "2"});
@@ -54,8 +42,10 @@ TEST(TorvexctlOutput, WatchJsonPrintsOneObjectPerLineWithTimeFrameAndBoards) {
         EXPECT_TRUE(std::regex_match(line["time"].get<std::string>(), kTime)) << line["time"];
         EXPECT_EQ(frame, line["frame"]);
         ASSERT_EQ(3u, line["boards"].size());
-        EXPECT_EQ(7, line["boards"][1]["gpu"]["bus"]);
         EXPECT_EQ("0x0511", line["boards"][1]["function_support"]["firmware_version"]);
+        // A value is null where the export wrote nothing; the controller check's "no" is written on -2 too.
+        EXPECT_TRUE(line["boards"][2]["function_support"]["firmware_version"].is_null());
+        EXPECT_EQ(false, line["boards"][2]["controller"]["supported"]);
     }
 }
 
@@ -69,25 +59,10 @@ TEST(TorvexctlOutput, WatchCsvHasOneStableHeaderAndATimeColumn) {
     EXPECT_EQ(0u, lines[0].find("time,requested_id,fallback,gpu.index,gpu.vendor,gpu.bus,function_support.code,"
                                 "function_support.firmware_version,"))
         << lines[0];
-    EXPECT_TRUE(Contains(lines[0], ",thermal_map.t1 [\xC2\xB0"
-                                   "C],"));
-    EXPECT_TRUE(Contains(lines[0], ",power.ch1 [controller units],"));
     EXPECT_EQ(std::string::npos, lines[0].find("meaning")) << lines[0];
     for (size_t i = 1; i < lines.size(); ++i) {
-        EXPECT_TRUE(std::regex_search(lines[i], std::regex(std::string("^") + "\\d{4}-\\d\\d-\\d\\d [0-9:.]+,")))
-            << lines[i];
+        EXPECT_TRUE(std::regex_search(lines[i], kTimeCell)) << lines[i];
         EXPECT_EQ(Cells(lines[0]), Cells(lines[i])) << lines[i];
     }
     EXPECT_TRUE(Contains(lines[3], ",9,-2,,")) << "GPU 2 has no board";
-}
-
-// The controller check writes its "no" on -2 too. (The CSV of a query: see Torvexctl.EachRunShowsWhatItIsAsked.)
-TEST(TorvexctlOutput, QueryChoosesFieldsInTheOrderGiven) {
-    ProgramRun js = Torvexctl("three_gpus.json", {"watch", "--json", "--count", "1", "--query",
-                                                  "gpu.bus,controller.supported,controller.meaning"});
-    ASSERT_EQ(0u, js.code) << js.err;
-    EXPECT_EQ(json::parse(R"j({"gpu.bus": 9, "controller.supported": false, "controller.meaning":
-        "a firmware version register could not be read through NVAPI (always so on an AMD GPU)"})j"),
-              json::parse(js.out)["boards"][2])
-        << js.out;
 }
