@@ -1,6 +1,7 @@
 // Torvex_Api_Check_QLXSW_Support end to end: the real DLL probing the bench's helper builds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,7 @@ TEST(QLXSWProbe, TheFirstBuildNotAnsweringFALSEIsChosenAndSetsTheCapabilityBit) 
             launches.push_back(c.asked.back());
             requests.push_back(c.asked.back() + " g");
         }
+        std::sort(launches.begin(), launches.end());
         EXPECT_EQ(launches, bench.Launches());
         EXPECT_EQ(requests, bench.Requests());
     }

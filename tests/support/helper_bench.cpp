@@ -137,5 +137,6 @@ Strings HelperBench::Launches() const {
         const size_t at = event.find(" launch");
         if (at != std::string::npos) launches.push_back(event.substr(0, at));
     }
+    std::sort(launches.begin(), launches.end());
     return launches;
 }

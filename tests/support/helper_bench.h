@@ -50,9 +50,11 @@ public:
     Strings Events() const;
     // The requests among them: "x86 c", "x64 x", ...
     Strings Requests() const;
-    // The builds the module launched, in order ("x86", "x64"), once those launches have logged
-    // themselves and left (as they do unless the scenario has them serve). A launch that could not
-    // start the process is not among them.
+    // The builds the module launched, sorted ("x64" before "x86"), once those launches have logged
+    // themselves and left (as they do unless the scenario has them serve). A launched copy logs once
+    // Wine has started it, which under load can be after the module went on to the next build, so
+    // the order of asking is the order of Requests(). A launch that could not start the process is
+    // not among them.
     Strings Launches() const;
     const bench::HelperFolder& Folder() const { return m_folder; }
 
