@@ -14,8 +14,9 @@ TEST(BoardReadings, PowerStatusBridgesTwoFailedReadsWithTheLastGoodBlock) {
     // reads in a row get the last good block, whole as it was handed out (entries the module leaves
     // alone included), and a third is refused. A good read in between starts the count again. A
     // failed read for a null record, which would have been bridged, counts all the same.
-    const struct { bool fail; int code; bool null; } steps[] = {{true, -2, true}, {false, 0}, {true, 0}, {true, 0},
-        {true, -2}, {false, 0}, {true, 0}, {false, 0}, {true, -1, true}, {true, 0}, {true, -2}};
+    const struct { bool fail; int code; bool null; } steps[] = {{true, -2, true}, {false, 0, false}, {true, 0, false},
+        {true, 0, false}, {true, -2, false}, {false, 0, false}, {true, 0, false}, {false, 0, false}, {true, -1, true},
+        {true, 0, false}, {true, -2, false}};
     QLXSWPowerStatus good{};
     for (size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(i);

@@ -12,9 +12,6 @@ constexpr wchar_t kDriverIndex[] = L"0099";
 constexpr wchar_t kEnumKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\ROOT\\TORVEXTEST&VEN_10DE&DEV_2684";
 // The interface's key name is the device instance with "#" for "\", behind "##?#".
 constexpr wchar_t kInterfaceName[] = L"##?#ROOT#TORVEXTEST&VEN_10DE&DEV_2684#0000#";
-// Wine keeps a device property under Properties\{key}\<id>, typed 0xFFFF0000 | DEVPROP_TYPE_*.
-constexpr wchar_t kInfPathProperty[] = L"Properties\\{A8B865DD-2E3D-4094-AD97-E593A70C75D6}\\0005";
-constexpr DWORD kWineStringProperty = 0xFFFF0012;
 
 std::wstring DriverSubkey() { return std::wstring(kDisplayClass) + L"\\" + kDriverIndex; }
 std::wstring DriverKey() { return L"SYSTEM\\CurrentControlSet\\Control\\Class\\" + DriverSubkey(); }
@@ -81,11 +78,6 @@ void NvidiaAdapterRegistration::Remove() {
 void NvidiaAdapterRegistration::Register(const std::wstring& value, const std::vector<std::wstring>& entries) {
     SetTextList(DriverKey(), value.c_str(), entries);
     SetTextList(DriverKey(), (value + L"Wow").c_str(), entries);
-}
-
-void NvidiaAdapterRegistration::SetDriverInf(const std::wstring& infName) {
-    SetValue(InstanceKey() + L"\\" + kInfPathProperty, nullptr, kWineStringProperty, infName.c_str(),
-             (infName.size() + 1) * sizeof(wchar_t));
 }
 
 bool NvidiaAdapterRegistration::PlaceNvapiCopy(const std::wstring& path) {

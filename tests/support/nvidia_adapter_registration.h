@@ -26,8 +26,6 @@ public:
     // A text-list value in the driver key, under its plain and its "Wow" name alike, so that the
     // search finds it whichever kind of Wine prefix runs the test.
     void Register(const std::wstring& value, const std::vector<std::wstring>& entries);
-    // The adapter's DEVPKEY_Device_DriverInfPath.
-    void SetDriverInf(const std::wstring& infName);
 
     // Copies the bench's NVAPI library from the system directory to `path` (its folder is created),
     // to be removed again at the end; false when the copy failed. The module keeps NVAPI loaded
