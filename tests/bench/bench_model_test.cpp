@@ -1,11 +1,8 @@
 // The simulated machine natively, on a manual clock: scenario parsing, device reads, first use,
-// NVAPI and ADLX checking, ADLX references, the transaction log and lively boards.
+// NVAPI checking and the transaction log.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <chrono>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 
 #include "bench_service.h"
@@ -13,8 +10,6 @@
 
 using namespace bench;
 using namespace nvapi;
-using namespace adlx;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -23,12 +18,6 @@ Machine Parse(const std::string& json) {
     EXPECT_TRUE(result.ok) << result.error;
     return result.machine;
 }
-
-// ADL keeps its block until ADLX gives it back, which not every test gets to: the arena lives on.
-std::deque<std::array<char, 256>> g_arena;
-void* TVX_STDCALL Allocate(int) { return g_arena.emplace_back().data(); }
-void TVX_STDCALL Free(void** buffer) { *buffer = nullptr; }
-void TVX_STDCALL FreeButKeepPointer(void**) {}
 
 class BenchModel : public ::testing::Test {
 protected:
@@ -41,19 +30,10 @@ protected:
     }
     NvAPI_Status Read(NvRequest& r) { return bench.NvI2CReadEx(handles[0], &r.info, &r.flags); }
     const TorvexBenchI2cRecord& Last() { return *bench.Log().At(bench.Log().Count() - 1); }
-    ADLX_RESULT StartAdlx(ADLX_ADL_Main_Memory_Free release = &Free) {
-        EXPECT_EQ(adl::ADL_OK, bench.AdlCreate(&Allocate, 1, &context, adl::ADL_THREADING_LOCKED));
-        return bench.AdlxInitializeWithCallerAdl(kFullVersion, &system, &mapping, context, release);
-    }
-    int Word(int reg) { return bench.GetRegister(0, 0x56, reg) << 8 | bench.GetRegister(0, 0x56, reg + 1); }
-    uint32_t Counter(int reg) { return static_cast<uint32_t>(Word(reg)) << 16 | static_cast<uint32_t>(Word(reg + 2)); }
 
     ManualClock clock;
     Bench bench{clock};
     NvPhysicalGpuHandle handles[kMaxPhysicalGpus] = {};
-    adl::ADL_CONTEXT_HANDLE context = nullptr;
-    IADLXSystem* system = nullptr;
-    IADLMapping* mapping = nullptr;
 };
 
 }  // namespace
@@ -81,14 +61,6 @@ TEST(Scenario, DevicesReadAsGivenAndUnreadableOrFaultyRegistersFailTheReadsThatT
     EXPECT_EQ(0, d.Read(0x10, 1, out).failureStatus) << "status 0: the vendor's usual failure";
     d.SetFault(0x10, RegisterFault{});
     EXPECT_TRUE(d.Read(0x10, 1, out).ok);
-}
-
-TEST(Scenario, UnsaidLibrariesFollowTheGpus) {
-    const Machine amd = Parse(R"({"gpus": [{"vendor": "amd", "bus": 3}]})");
-    const Machine nvidia = Parse(R"({"gpus": [{"vendor": "nvidia", "bus": 1}]})");
-    EXPECT_TRUE(!amd.nvapi.present && amd.adl.present && amd.adlx.present);
-    EXPECT_EQ(NVAPI_NVIDIA_DEVICE_NOT_FOUND, amd.nvapi.enumerate) << "no NVIDIA GPU: the listing fails as the driver's does";
-    EXPECT_TRUE(nvidia.nvapi.present && !nvidia.adl.present && !nvidia.adlx.present);
 }
 
 TEST(Scenario, EachKindOfMistakeIsReportedWithWhereItIs) {
@@ -256,95 +228,3 @@ TEST_F(BenchModel, TheLogSwitchesOffAndKeepsTheNewestRecordsAndALoadStartsEveryt
     EXPECT_EQ(NVAPI_API_NOT_INITIALIZED, Read(request)) << "a failed start-up is no start";
 }
 
-TEST_F(BenchModel, AdlxStartUpFollowsTheScenarioAndGivesAdlsBlockBack) {
-    Load(R"({"gpus": [{"vendor": "amd", "bus": 3}]})");
-    ASSERT_EQ(ADLX_OK, StartAdlx(&FreeButKeepPointer));
-    EXPECT_EQ(1, bench.Counter("adl.malloc"));
-    EXPECT_EQ(1, bench.Counter("adlx.release_callback"));
-    EXPECT_EQ(1, bench.Counter("adlx.release_not_cleared"));
-    IADLXSystem* again = nullptr;
-    EXPECT_EQ(ADLX_ALREADY_INITIALIZED, bench.AdlxInitialize(kFullVersion, &again));
-    EXPECT_EQ(system, again);
-    EXPECT_EQ(ADLX_OK, bench.AdlxTerminate());
-    EXPECT_EQ(ADLX_OK, bench.AdlxInitialize(kFullVersion, &again)) << "terminated: a fresh start";
-    EXPECT_EQ(ADLX_ADL_INIT_ERROR, bench.AdlxInitializeWithCallerAdl(kFullVersion, &system, &mapping, &again, &Free));
-    EXPECT_EQ(ADLX_BAD_VER, bench.AdlxInitialize(0x0002000000000000ULL, &again));
-
-    Load(R"({"adlx": {"initialize": 3, "initializeWithAdl": 8}, "gpus": [{"vendor": "amd", "bus": 3}]})");
-    EXPECT_EQ(ADLX_ADL_INIT_ERROR, StartAdlx());
-    EXPECT_EQ(0, bench.Counter("adlx.release_callback")) << "a failed start-up keeps its hands off";
-    EXPECT_EQ(ADLX_FAIL, bench.AdlxInitialize(kFullVersion, &system));
-    EXPECT_EQ(nullptr, system);
-}
-
-TEST_F(BenchModel, AdlxCountsReferencesChecksI2cReadsAndRefusesReleasedObjects) {
-    Load(R"({"gpus": [{"vendor": "amd", "bus": 3, "devices": {"0x56": {}}}]})");
-    ASSERT_EQ(ADLX_OK, StartAdlx());
-    IADLXGPUList* list = nullptr;
-    ASSERT_EQ(ADLX_OK, bench.SystemGetGPUs(system, &list));
-    IADLXGPU* gpu = nullptr;
-    ASSERT_EQ(ADLX_OK, bench.ListAt(list, 0, &gpu));
-    EXPECT_EQ(2, bench.AdlxAcquire(gpu));
-    IADLXI2C* i2c = nullptr;
-    ASSERT_EQ(ADLX_OK, bench.SystemGetI2C(system, gpu, &i2c));
-    EXPECT_EQ(4, bench.Counter("adlx.refs")) << "list 1, GPU 2, I2C 1";
-
-    uint8_t byte = 0;
-    EXPECT_EQ(ADLX_OK, bench.I2cRead(i2c, false, 1, 100, 0x56, 0xFF, 1, &byte));
-    EXPECT_EQ(ADLX_INVALID_ARGS, bench.I2cRead(i2c, false, 1, 100, 0x56, 0x1E, 1, nullptr));
-    const std::array<int, 4> refused[] = {{0, 0x56, 0, 1}, {1, 0x56, 0, 0}, {1, 0x56, 0x100, 1}, {1, 0x100, 0, 1}};
-    for (const auto& [line, address, offset, size] : refused)  // line 0, no bytes, offset or address beyond a byte
-        EXPECT_EQ(ADLX_INVALID_ARGS, bench.I2cRead(i2c, true, line, 100, address, offset, size, &byte)) << address << offset;
-    EXPECT_EQ(ADLX_FAIL, bench.I2cRead(i2c, false, 1, 100, 0x50, 0x1E, 1, &byte)) << "no device 0x50";
-    EXPECT_EQ(5, bench.Counter("i2c.refused"));
-
-    EXPECT_EQ(0, bench.AdlxRelease(i2c));
-    EXPECT_EQ(1, bench.AdlxRelease(gpu));
-    EXPECT_EQ(0, bench.AdlxRelease(gpu));
-    EXPECT_EQ(0, bench.AdlxRelease(list));
-    EXPECT_EQ(0, bench.Counter("adlx.refs") + bench.Counter("adlx.invalid_object"));
-    EXPECT_EQ(0, bench.AdlxRelease(list)) << "released twice";
-    EXPECT_EQ(0u, bench.ListSize(list)) << "a released list answers nothing";
-    EXPECT_EQ(ADLX_INVALID_OBJECT, bench.I2cRead(i2c, false, 1, 100, 0x56, 0x1E, 1, &byte));
-    EXPECT_EQ(0, bench.AdlxRelease(gpu)) << "one release more than acquired";
-    EXPECT_EQ(4, bench.Counter("adlx.invalid_object"));
-}
-
-TEST_F(BenchModel, LivelyReadingsRunWithTheClockStayInBoundsAndSpareSetRegisters) {
-    const char* lively = R"({"gpus": [{"vendor": "nvidia", "bus": 1, "lively": true,
-        "devices": {"0x56": {"preset": "controller-v2", "registers": {"0x62": ["0x01", "0xF4"]}}}}]})";
-    Load(lively);
-    const int temperature0 = Word(0x60), power0 = Word(0x82), tilt0 = Word(0x70);
-    int moved = 0;  // bit 0: temperature, 1: power, 2: tilt
-    for (int step = 0; step < 200; ++step) {
-        clock.Advance(700ms);
-        EXPECT_NEAR(452, Word(0x60), 25);
-        EXPECT_NEAR(5210, Word(0x82), 800);
-        for (auto [reg, value] : {std::pair{0x70, 180}, {0x72, -120}, {0x74, 4090}})
-            EXPECT_NEAR(value, static_cast<int16_t>(Word(reg)), 6) << reg;
-        moved |= (Word(0x60) != temperature0) | (Word(0x82) != power0) << 1 | (Word(0x70) != tilt0) << 2;
-    }
-    EXPECT_EQ(7, moved);
-    EXPECT_EQ(500, Word(0x62)) << "a register the scenario sets stays as set";
-
-    Load(lively);
-    EXPECT_EQ(123456u, Counter(0xC0));
-    ASSERT_EQ(0, bench.SetRegister(0, 0x56, 0xCB, 0x07));
-    EXPECT_EQ(-1, bench.SetRegister(1, 0x56, 0, 0)) << "no second GPU";
-    EXPECT_EQ(-1, bench.GetRegister(0, 0x50, 0)) << "no device 0x50";
-    clock.Advance(100s);
-    EXPECT_EQ(123556u, Counter(0xC0));
-    EXPECT_EQ(45678u + 50u, Counter(0xC4));
-    EXPECT_EQ(0x07, bench.GetRegister(0, 0x56, 0xCB)) << "a register set at run time stops moving";
-    bench.SetLively(false);
-    clock.Advance(1000s);
-    EXPECT_EQ(123556u, Counter(0xC0));
-    bench.SetLively(true);
-    clock.Advance(10s);
-    EXPECT_EQ(123566u, Counter(0xC0)) << "frozen time does not count";
-    const int temperature = Word(0x6A);
-    Load(lively);
-    clock.Advance(110s);
-    EXPECT_EQ(temperature, Word(0x6A)) << "the same running time gives the same values";
-    EXPECT_EQ(1234u + 27u, Counter(0xC8));
-}
