@@ -123,8 +123,8 @@ TEST(Scenario, EachKindOfMistakeIsReportedWithWhereItIs) {
 }
 
 // Names, copies, given identifiers, answers and class counts reach the module's catalogue, whose tests
-// pin them; what the module does not show is checked here.
-TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirCopiesNullNamesAndRanges) {
+// pin them; what the module does not show (the identifiers the SDK numbers itself) is checked here.
+TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirNumberedIdsNullNamesAndRanges) {
     const SensorSdkConfig sdk = Parse(R"({"cpuidsdk": {"devices": [
         {"class": "processor", "name": "CPU {i}", "count": 2, "sensors": [
           {"class": "temperature", "name": "Core #{i}", "count": 3, "value": [40, 42.5]},
@@ -137,6 +137,9 @@ TEST(SensorSdkScenario, DevicesAndSensorsAreReadWithTheirCopiesNullNamesAndRange
 
     const std::vector<SdkSensor>& s = sdk.devices[1].sensors;
     ASSERT_EQ(6u, s.size());
+    // Device 1, class 0x2000, index 2 within the class; the later temperature is index 3.
+    EXPECT_EQ(0x00402002, s[2].id);
+    EXPECT_EQ(0x00402003, s[5].id);
     EXPECT_FALSE(s[3].name.has_value());
     EXPECT_EQ(-4, s[3].raw);
     EXPECT_EQ(40.0f, s[0].minimum) << "unless given, the range spans the readings";
