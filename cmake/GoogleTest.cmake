@@ -31,8 +31,6 @@ endif()
 function(torvex_add_test name)
   cmake_parse_arguments(T "SERIAL;EACH_CASE_ALONE" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  # GoogleTest's and the support headers dominate each test file's compile time.
-  set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(NOT T_LABELS)
     get_filename_component(T_LABELS ${CMAKE_CURRENT_SOURCE_DIR} NAME)

@@ -3,14 +3,16 @@
 #include <vector>
 
 namespace {
-constexpr wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-constexpr wchar_t kValue[] = L"CurrentBuildNumber";
+constexpr wchar_t kCurrentVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr wchar_t kBuildNumberValue[] = L"CurrentBuildNumber";
 
 std::optional<std::wstring> ReadBuild() {
     std::vector<wchar_t> text(64);
     DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, kValue, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kBuildNumberValue, RRF_RT_REG_SZ, nullptr, text.data(),
+                     &bytes) != ERROR_SUCCESS) {
         return std::nullopt;
+    }
     return std::wstring(text.data());
 }
 }  // namespace
@@ -23,5 +25,5 @@ WindowsBuildSetting::~WindowsBuildSetting() {
 
 long WindowsBuildSetting::Write(const std::wstring& build) {
     const auto bytes = static_cast<DWORD>((build.size() + 1) * sizeof(wchar_t));
-    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue, REG_SZ, build.c_str(), bytes);
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kBuildNumberValue, REG_SZ, build.c_str(), bytes);
 }
