@@ -108,6 +108,8 @@ const std::vector<Machine> kMachines = {
     {"FailedLoadOfTheRegisteredFile",
      {Wow({kStore + L"nvapi.dll"}), [](auto& m) { m.failingLoads[kStore + L"nvapi.dll"] = 193; }}, kRegistered,
      kStore + L"nvapi.dll", 193, Reg::Found, Store::NotTried},
+    {"OtherRelativeFormIsDropped", {Wow({L"SysWOW64\\nvapi.dll"})}, kSystem, kSystem32 + L"nvapi.dll", 0, Reg::Found,
+     Store::NotTried, [](const auto& r, const auto&) { EXPECT_TRUE(r.search.entryDropped); }},
 
     // Only the Windows folder and the two Program Files folders are trusted, as full paths (the
     // native Program Files folder from the environment: see SupportModules).
@@ -123,6 +125,10 @@ const std::vector<Machine> kMachines = {
     {"UnknownWindowsFolderAdmitsNoNetworkPath",
      {[](auto& m) { m.folders[KnownFolder::Windows] = L""; }, Wow({L"\\\\fileserver\\drivers\\nvapi.dll"})},
      kRegistered, L"\\\\fileserver\\drivers\\nvapi.dll", kErrorBadPathname, Reg::Found, Store::NotTried},
+    {"OlderThanWindows7TakesAnyAbsolutePath",
+     {[](auto& m) { m.windows7OrLater = false; }, Wow({L"D:\\Drivers\\nvapi.dll"})}, kRegistered,
+     L"D:\\Drivers\\nvapi.dll", 0, Reg::Found, Store::NotTried,
+     [](const auto& r, const auto&) { EXPECT_TRUE(r.trustedFolders.empty()); }},
 
     // The places, in their order: driver values, Vulkan names, OpenCL names, support modules.
     {"VulkanValueNames",
@@ -149,12 +155,30 @@ const std::vector<Machine> kMachines = {
          m.driverStore[L"oem7.inf"] = kStore + L"nv_dispi.inf";
      }},
      kSystem, kSystem32 + L"nvapi.dll", 0, Reg::NoNvidiaAdapter, Store::NoNvidiaAdapter},
+    {"FirstOfTwoNvidiaAdapters",
+     {[](auto& m) {
+          const std::wstring second = L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0002";
+          m.adapters = {{kIntelAdapter, L"{4d36e968-e325-11ce-bfc1-08002be10318}\\0000", std::nullopt},
+                        {L"\\\\?\\pci#ven_10de&dev_1e84#1#{1ca05180-a699-450a-9a0c-de4fbe3ddd89}", kDriverKey,
+                         std::nullopt},
+                        {kNvidiaAdapter, second, std::nullopt}};
+          m.SetTextList(L"SYSTEM\\CurrentControlSet\\Control\\Class\\" + second, L"UserModeDriverNameWow",
+                        {kProgramFiles + L"nvapi.dll"});
+      },
+      Wow({kStore + L"nvapi.dll"})},
+     kRegistered, kStore + L"nvapi.dll", 0, Reg::Found, Store::NotTried},
     {"AdapterWithoutDriverKeyStillHasTheStore", {[](auto& m) { m.adapters[0].driverKey.reset(); }}, kStoreRoad,
      kStore + L"nvapi.dll", 0, Reg::NoDriverKey, Store::Found},
+    {"Wow64UnknownStillHasTheStore", {[](auto& m) { m.wow64.reset(); }}, kStoreRoad, kStore + L"nvapi.dll", 0,
+     Reg::Wow64Unknown, Store::Found},
 
     // The driver store, beside the INF file of the NVIDIA driver.
     {"DriverStore", {}, kStoreRoad, kStore + L"nvapi.dll", 0, Reg::NotRegistered, Store::Found,
      [](const auto&, const auto& m) { EXPECT_EQ(1, m.adapterEnumerations); }},
+    {"DirectoryInTheDriverStore", {[](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x10; }}, kSystem,
+     kSystem32 + L"nvapi.dll", 0, Reg::NotRegistered, Store::NoFile},
+    {"DeviceInTheDriverStore", {[](auto& m) { m.files[kStore + L"nvapi.dll"] = 0x40; }}, kSystem,
+     kSystem32 + L"nvapi.dll", 0, Reg::NotRegistered, Store::NoFile},
     {"DriverStoreGivesARelativeFolder",
      {[](auto& m) {
          m.driverStore[L"oem42.inf"] = L"FileRepository\\nv_dispi.inf_amd64_5f7a\\nv_dispi.inf";

@@ -49,6 +49,7 @@ public:
                                                    {KnownFolder::ProgramFilesX86, L"C:\\Program Files (x86)"}};
     std::map<std::wstring, std::wstring> environment;
     std::optional<bool> wow64 = false;
+    bool windows7OrLater = true;
     std::vector<DisplayAdapter> adapters;              // present ones, in enumeration order
     std::map<std::wstring, std::wstring> driverStore;  // INF name -> its full path in the store
     std::map<std::wstring, uint32_t> files;            // full path -> attributes
@@ -97,7 +98,7 @@ public:
     }
     bool IsWindows7OrLater() override {
         ++versionChecks;
-        return true;
+        return windows7OrLater;
     }
     LoadedLibrary LoadLibraryFile(const std::wstring& path) override {
         loads.push_back(path);
