@@ -85,6 +85,8 @@ const StartUp kStartUps[] = {
      "", {}, kGpuVendorNone},
     {"GpuListFails", R"({"adlx": {"gpuList": "fail"}, "gpus": [{"vendor": "amd", "bus": 1}]})", -2, kAdlxStarted, "",
      {}, kGpuVendorNone},
+    {"GpuListEmpty", R"({"adlx": {"gpuList": "empty"}, "gpus": [{"vendor": "amd", "bus": 1}]})", -2, kAdlxStarted, "",
+     {}, kGpuVendorNone},
 };
 
 class GpuAccessStart : public ::testing::TestWithParam<StartUp> {};
@@ -166,7 +168,7 @@ TEST(GpuAccess, DriverWithBothHooksAndWithoutTheReadFunction) {
 }
 
 // The AMD machine (with the mapping) likewise, each read on a fresh I2C interface.
-TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterface) {
+TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterfaceAndFailuresComeBackAsAdlxGaveThem) {
     uint8_t block[8] = {};
     EXPECT_EQ(0, bus->ReadByte(kBoard, 0x22, block));
     EXPECT_EQ(3, block[0]);
@@ -181,6 +183,11 @@ TEST_F(AmdMachine, EachReadIsOneTransactionOnAFreshI2cInterface) {
             << "read " << i;
     }
     EXPECT_EQ(2, Count("adlx.geti2c"));
+
+    // A failure comes back as ADLX gave it, without a retry.
+    ASSERT_EQ(0, TorvexBench_FailRegister(0, 0x56, 0x20, 1, adlx::ADLX_NOT_SUPPORTED));
+    EXPECT_EQ(adlx::ADLX_NOT_SUPPORTED, bus->ReadBlock(kBoard, 0x20, block, 4));
+    EXPECT_EQ(3, TorvexBench_LogCount()) << "no retry";
 }
 
 // An oversized bus list or a missing key gives no bus number, and says why.
