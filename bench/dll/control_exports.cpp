@@ -61,6 +61,8 @@ void TorvexBench_ClearLog(void) {
     ProcessBench().With([](Bench& b) { b.Log().Clear(); });
 }
 
+void TorvexBench_HoldReads(int milliseconds) { SetReadHoldMs(milliseconds); }
+
 int64_t TorvexBench_Counter(const char* name) {
     if (!name) return -1;
     return ProcessBench().With([&](Bench& b) { return b.Counter(name); });

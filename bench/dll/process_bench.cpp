@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -16,6 +17,8 @@ std::optional<std::string> ScenarioPathFromEnvironment() {
     path.resize(GetEnvironmentVariableA(name, path.data(), needed));
     return path;
 }
+
+std::atomic<int> g_readHoldMs{0};
 
 void ReportToStderr(const std::string& message) {
     std::fputs(message.c_str(), stderr);
@@ -39,4 +42,12 @@ bench::BenchService& ProcessBench() {
     static const bool pinned = (StayLoaded(), true);
     (void)pinned;
     return service;
+}
+
+void SetReadHoldMs(int milliseconds) { g_readHoldMs = milliseconds > 0 ? milliseconds : 0; }
+
+int ReadHoldMs() { return g_readHoldMs; }
+
+void HoldFor(int milliseconds) {
+    if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
 }

@@ -32,7 +32,7 @@ NvAPI_Status TorvexBenchNv_GetBusId(NvPhysicalGpuHandle gpu, NvU32* busId) {
 }
 
 NvAPI_Status TorvexBenchNv_I2CReadEx(NvPhysicalGpuHandle gpu, NV_I2C_INFO_V3* info, NvU32* flags) {
-    return ProcessBench().With([&](Bench& b) { return b.NvI2CReadEx(gpu, info, flags); });
+    return HeldRead([&](Bench& b) { return b.NvI2CReadEx(gpu, info, flags); });
 }
 
 void TorvexBenchNv_BeforeCallHook(void) {
@@ -118,7 +118,7 @@ ADLX_RESULT TorvexBenchAdlx_ListAt(IADLXGPUList* list, adlx_uint location, IADLX
 
 ADLX_RESULT TorvexBenchAdlx_I2cRead(IADLXI2C* i2c, int repeatedStart, adlx_int line, adlx_int speed, adlx_int address,
                                    adlx_int offset, adlx_int dataSize, adlx_byte* data) {
-    return ProcessBench().With([&](Bench& b) {
+    return HeldRead([&](Bench& b) {
         return b.I2cRead(i2c, repeatedStart != 0, line, speed, address, offset, dataSize, data);
     });
 }

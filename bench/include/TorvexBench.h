@@ -45,6 +45,10 @@ TORVEX_BENCH_API int TorvexBench_GetRegister(int gpuIndex, int devAddress, int r
 TORVEX_BENCH_API int TorvexBench_FailRegister(int gpuIndex, int devAddress, int reg, int reads, int status);
 // Freeze (0) or resume (1) the scenario's time-driven register changes.
 TORVEX_BENCH_API void TorvexBench_SetLively(int lively);
+// From now on each I2C read (NVAPI or ADLX) returns only after this many milliseconds more; 0
+// ends it. A read keeps the hold it began with, and spends it outside the bench's lock, so that
+// other threads' calls go on meanwhile: for tests of a caller's own locking.
+TORVEX_BENCH_API void TorvexBench_HoldReads(int milliseconds);
 
 // ---- Transaction log --------------------------------------------------------------------------
 enum TorvexBenchCall {
