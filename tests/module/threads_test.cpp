@@ -243,24 +243,29 @@ TEST(Threads, FourThreadsCallingEveryExportGetWhatOneThreadGets) {
 
 // The board exports run one at a time whichever board they address: all boards feed one tilt
 // filter, and a controller check rewrites fields that the gates read. On two AMD boards, whose
-// reads share no I2C record, one board's export waits while another's read is held open.
+// reads share no I2C record, the first board's controller check is held inside its first read
+// while the second board's export is called: none of the second board's reads may come between
+// the first board's.
 TEST(Threads, ABoardExportWaitsWhileAnotherBoardsExportIsInARead) {
     LoadMachine(Gpu(3, 0x511, R"("0xFD": 7)", "amd") + ", " + Gpu(4, 0x511, R"("0xFD": 7)", "amd"));
     LoadedModule module;
+    TorvexBench_ClearLog();
     const int64_t readsBefore = TorvexBench_Counter("adlx.i2c");
     TorvexBench_HoldReads(1000);
-    std::atomic<bool> firstDone{false};
     int firstResult = -99;
     std::thread first([&] {
-        ThermalMap map{};
-        firstResult = module->GetThermalMap(3, &map);
-        firstDone = true;
+        FunctionSupport support{};
+        firstResult = module->Check_Function_Support(3, &support);
     });
     for (int waited = 0; TorvexBench_Counter("adlx.i2c") == readsBefore && waited < 10000; waited += 5) Sleep(5);
     TorvexBench_HoldReads(0);
     ThermalMap map{};
     EXPECT_EQ(0, module->GetThermalMap(4, &map));
-    EXPECT_TRUE(firstDone) << "board 4's export ran while board 3's was inside a read";
     first.join();
     EXPECT_EQ(0, firstResult);
+
+    std::string boards;  // the GPU of each read, in order
+    for (const std::string& read : Traffic()) boards += read.substr(0, read.find(':'));
+    EXPECT_EQ(std::string::npos, boards.find("10")) << "reads by GPU, in order: " << boards;
+    EXPECT_NE(std::string::npos, boards.find("01")) << "reads by GPU, in order: " << boards;
 }
