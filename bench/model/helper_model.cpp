@@ -7,11 +7,11 @@
 #include <utility>
 
 #include "vendor/halvane_pipe.h"
+#include "wave.h"
 
 namespace bench {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
 constexpr double kLivelySwing = 0.05;  // readings drift by up to +-5 %
 constexpr int32_t kMissingReading = 65528;
 constexpr size_t kOversizedAnswer = 600;
@@ -36,7 +36,7 @@ int32_t LivelyReading(int32_t loaded, size_t index, double seconds) {
     if (loaded <= 0 || loaded >= kMissingReading) return loaded;
     const double period = 7.0 + 1.5 * static_cast<double>(index % 6);
     const double phase = 0.9 * static_cast<double>(index);
-    const double value = loaded * (1.0 + kLivelySwing * std::sin(kTwoPi * seconds / period + phase));
+    const double value = loaded * (1.0 + kLivelySwing * WaveSine(seconds, period, phase));
     return static_cast<int32_t>(std::clamp(std::lround(value), 0L, static_cast<long>(kMissingReading - 1)));
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "wave.h"
+
 namespace bench {
 namespace {
 
@@ -11,7 +13,6 @@ constexpr uint8_t kTiltFirst = 0x70;     // X, Y, Z: big-endian signed words, 40
 constexpr uint8_t kPowerFirst = 0x80;    // six groups of four bytes, reading in the last two
 constexpr uint8_t kCounterFirst = 0xC0;  // three big-endian 32-bit counters
 
-constexpr double kTwoPi = 6.283185307179586;
 constexpr double kThermalSwing = 25.0;      // +-2.5 degrees
 constexpr double kPowerSwing = 800.0;       // +-0.8 A
 constexpr int kTiltJitter = 6;              // +-6 counts, about 0.1 degree
@@ -45,7 +46,7 @@ uint32_t Mix(uint32_t x) {
 }  // namespace
 
 double LivelyBoard::Wave::At(double seconds) const {
-    return (std::sin(kTwoPi * seconds / period + phase) - offset) / 2.0;
+    return (WaveSine(seconds, period, phase) - offset) / 2.0;
 }
 
 LivelyBoard::LivelyBoard(const I2cDevice& controller, uint32_t seed) : m_seed(seed) {
