@@ -13,12 +13,15 @@ echo "toolchain ready"
 
 # build <tree> <toolchain>: configures and builds one Windows width quietly.
 build() {
-  heading "Building build/$1"
   bash "$root/tools/build_tree.sh" "$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   echo "built build/$1/bin/TorvexModule.dll and torvexctl.exe"
 }
-build win32 toolchain-i686-mingw.cmake
-build win64 toolchain-x86_64-mingw.cmake
+# Side by side: each build has stretches where it keeps only one processor busy.
+heading "Building build/win32 and build/win64"
+build win32 toolchain-i686-mingw.cmake &
+win32_build=$!
+build win64 toolchain-x86_64-mingw.cmake || { wait "$win32_build"; exit 1; }
+wait "$win32_build"
 
 # The 32-bit build is the one hosts load today; where this machine cannot run it, the 64-bit build
 # of the same module shows the bench instead.

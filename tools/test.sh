@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up whatever is missing, builds everything and runs every test that this machine can run:
-# the native build of the Windows-free code under sanitizers (with the fuzz targets' smoke runs),
-# then the cross-built DLL, bench and tests under Wine, 64-bit and 32-bit. Where the machine cannot
+# Sets up whatever is missing, builds everything and runs every test that this machine can run: the
+# cross-built DLL, bench and tests under Wine, 64-bit and 32-bit, and the native build of the
+# Windows-free code under sanitizers (with the fuzz targets' smoke runs). Where the machine cannot
 # run 32-bit programs the 32-bit build is still made, and its tests are counted as skipped.
 #
 #   bash tools/test.sh            everything
@@ -33,30 +33,60 @@ build() {
   bash "$root/tools/build_tree.sh" "$@"
 }
 
-# The native and 64-bit trees build side by side: each build has stretches (configuring, linking,
-# its largest file) where it keeps only one processor busy. clang: its coverage instrumentation lets
-# the fuzz targets' smoke runs explore the parsers.
-CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug &
-native_build=$!
-build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-wait "$native_build" || exit 1
-# The 32-bit tree builds while the native and 64-bit tests run: much of their time is Wine starting
-# processes and the module's bounded waits, which leave the processors free.
+# run_tests <tree>: runs the tree's tests two at a time into build/<tree>.ctest.log, showing each line
+# as it comes with the tree's name before it; ctest's exit status goes to build/<tree>.ctest.status.
+run_tests() {
+  local tree=$1
+  { (cd "$root/build/$tree" && ctest --output-on-failure -j "$jobs" "${select[@]}") 2>&1
+    echo $? >"$root/build/$tree.ctest.status"; } | tee "$root/build/$tree.ctest.log" | sed -u "s|^|$tree: |"
+}
+
+rm -f "$root"/build/{native,win64,win32}/test-results/*.xml "$root"/build/*.ctest.{log,status}
+# The native tree builds and then runs its tests at low priority from the start: it takes whatever
+# processor time the rest leaves. clang: its coverage instrumentation lets the fuzz targets' smoke
+# runs explore the parsers.
+(
+  renice -n 10 -p "$BASHPID" >/dev/null
+  CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug
+  run_tests native
+) &
+native_work=$!
+# The two cross-built trees build side by side: each has stretches (configuring, linking, its
+# largest file) where it keeps only one processor busy.
+build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo &
+win64_build=$!
 build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo &
 win32_build=$!
+builds_failed=0
+wait "$win64_build" || builds_failed=1
+wait "$win32_build" || builds_failed=1
+if [ "$builds_failed" = 1 ]; then
+  # Nothing is left running behind the test command.
+  echo "test: waiting for build/native to finish before stopping" >&2
+  wait "$native_work" || true
+  exit 1
+fi
+
+# Then the Windows tests run under Wine, each width in its own prefix, where its programs never meet
+# the other width's. Most of their time is Wine starting processes and the module's bounded waits.
+printf '\ntest: running the tests of build/win64%s\n' "$([ "$runs_32bit" = 1 ] && echo ' and build/win32')"
+run_tests win64 &
+windows_tests=($!)
+if [ "$runs_32bit" = 1 ]; then
+  run_tests win32 &
+  windows_tests+=($!)
+fi
+wait "${windows_tests[@]}"
+wait "$native_work" || exit 1
 
 passed=0
 failed=0
 skipped=0
 failed_cases=()
-
-# run_tests <tree> <log> [ctest options]: runs tests of the tree two at a time, and adds what
-# ctest's summary in build/<log>.ctest.log says to the totals.
-run_tests() {
-  local tree=$1 output=$root/build/$2.ctest.log status=0 total failures skips
-  shift 2
-  printf '\ntest: running the tests of build/%s\n' "$tree"
-  (cd "$root/build/$tree" && ctest --output-on-failure -j "$jobs" "${select[@]}" "$@") 2>&1 | tee "$output" || status=$?
+# count_tests <tree>: adds what ctest's summary in build/<tree>.ctest.log says to the totals.
+count_tests() {
+  local tree=$1 output=$root/build/$1.ctest.log status total failures skips
+  status=$(cat "$root/build/$tree.ctest.status")
   total=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$output" | tail -n 1)
   failures=$(sed -n 's/.*, \([0-9]*\) tests failed out of [0-9]*$/\1/p' "$output" | tail -n 1)
   skips=$(grep -c '(Skipped)$' "$output" || true)
@@ -83,16 +113,10 @@ failed_cases_of() {
   done
 }
 
-rm -f "$root"/build/{native,win64,win32}/test-results/*.xml
-run_tests native native
-# The packaging tests labelled other_width install the other width's tree too, so in build/win64
-# they wait for the 32-bit build.
-run_tests win64 win64 -LE other_width
-wait "$win32_build" || exit 1
-printf '\ntest: build/win32 is built: now the tests of build/win64 that install both widths\n'
-run_tests win64 win64-other-width -L other_width
+count_tests native
+count_tests win64
 if [ "$runs_32bit" = 1 ]; then
-  run_tests win32 win32
+  count_tests win32
 else
   count=$(cd "$root/build/win32" && ctest -N "${select[@]}" | sed -n 's/^Total Tests: //p')
   printf '\ntest: skipped the %s tests of build/win32: this machine cannot run 32-bit programs (see above).\n' "$count"
