@@ -11,7 +11,7 @@ if(NOT TORVEX_WINDOWS AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND TORVEX_SANI
 else()
   set(TORVEX_FUZZING OFF)
 endif()
-set(TORVEX_FUZZ_SMOKE_SECONDS 10 CACHE STRING "Length of each fuzz target's smoke run in the tests (tools/fuzz.sh runs longer)")
+set(TORVEX_FUZZ_SMOKE_SECONDS 5 CACHE STRING "Length of each fuzz target's smoke run in the tests (tools/fuzz.sh runs longer)")
 
 # torvex_add_fuzzer(name SOURCES ... LIBS ... CORPUS dir): a libFuzzer target and its smoke test.
 # CORPUS is the committed seed folder, which the runs only read; what they find goes into
