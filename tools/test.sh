@@ -42,12 +42,13 @@ run_tests() {
 }
 
 rm -f "$root"/build/{native,win64,win32}/test-results/*.xml "$root"/build/*.ctest.{log,status}
-# The native tree builds and then runs its tests at low priority from the start: it takes whatever
-# processor time the rest leaves. clang: its coverage instrumentation lets the fuzz targets' smoke
-# runs explore the parsers.
+# The native tree builds beside the two cross-built trees, then runs its tests at low priority: they
+# are mostly the fuzz targets' smoke runs, which take whatever processor time the Windows tests
+# leave while those wait on Wine and on the module's bounded waits. clang: its coverage
+# instrumentation lets the smoke runs explore the parsers.
 (
-  renice -n 10 -p "$BASHPID" >/dev/null
   CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug
+  renice -n 10 -p "$BASHPID" >/dev/null
   run_tests native
 ) &
 native_work=$!
@@ -68,7 +69,7 @@ if [ "$builds_failed" = 1 ]; then
 fi
 
 # Then the Windows tests run under Wine, each width in its own prefix, where its programs never meet
-# the other width's. Most of their time is Wine starting processes and the module's bounded waits.
+# the other width's.
 printf '\ntest: running the tests of build/win64%s\n' "$([ "$runs_32bit" = 1 ] && echo ' and build/win32')"
 run_tests win64 &
 windows_tests=($!)
