@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int kThreads = 4;
-constexpr int kRounds = 400;
+constexpr int kRounds = 200;
 // Every this many rounds a thread also asks the helper for readings; less often it probes for the
 // QLXSW device and lets the helper go, each of which costs a launch of the helper. Calls that talk
 // to another process are slow, and rarer than the others, so that the board and sensor calls of
