@@ -42,43 +42,38 @@ run_tests() {
 }
 
 rm -f "$root"/build/{native,win64,win32}/test-results/*.xml "$root"/build/*.ctest.{log,status}
-# The native tree builds beside the two cross-built trees, then runs its tests at low priority: they
-# are mostly the fuzz targets' smoke runs, which take whatever processor time the Windows tests
-# leave while those wait on Wine and on the module's bounded waits. clang: its coverage
-# instrumentation lets the smoke runs explore the parsers.
-(
-  CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug
-  renice -n 10 -p "$BASHPID" >/dev/null
-  run_tests native
-) &
-native_work=$!
-# The two cross-built trees build side by side: each has stretches (configuring, linking, its
-# largest file) where it keeps only one processor busy.
+# All three trees build side by side: each build has stretches (configuring, linking, its largest
+# file) where it keeps only one processor busy. clang: its coverage instrumentation lets the fuzz
+# targets' smoke runs explore the parsers.
+CC=clang CXX=clang++ build native -DCMAKE_BUILD_TYPE=Debug &
+native_build=$!
 build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo &
 win64_build=$!
 build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-mingw.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo &
 win32_build=$!
 builds_failed=0
-wait "$win64_build" || builds_failed=1
-wait "$win32_build" || builds_failed=1
-if [ "$builds_failed" = 1 ]; then
-  # Nothing is left running behind the test command.
-  echo "test: waiting for build/native to finish before stopping" >&2
-  wait "$native_work" || true
-  exit 1
-fi
+for build_job in "$native_build" "$win64_build" "$win32_build"; do
+  wait "$build_job" || builds_failed=1
+done
+[ "$builds_failed" = 0 ] || exit 1
 
 # Then the Windows tests run under Wine, each width in its own prefix, where its programs never meet
-# the other width's.
-printf '\ntest: running the tests of build/win64%s\n' "$([ "$runs_32bit" = 1 ] && echo ' and build/win32')"
+# the other width's. Beside them, at low priority, the native tests: mostly the fuzz targets' smoke
+# runs, which take the processor time that the Windows tests leave while they wait on Wine and on
+# the module's bounded waits.
+printf '\ntest: running the tests of build/native, build/win64%s\n' "$([ "$runs_32bit" = 1 ] && echo ' and build/win32')"
 run_tests win64 &
-windows_tests=($!)
+test_runs=($!)
 if [ "$runs_32bit" = 1 ]; then
   run_tests win32 &
-  windows_tests+=($!)
+  test_runs+=($!)
 fi
-wait "${windows_tests[@]}"
-wait "$native_work" || exit 1
+(
+  renice -n 10 -p "$BASHPID" >/dev/null
+  run_tests native
+) &
+test_runs+=($!)
+wait "${test_runs[@]}"
 
 passed=0
 failed=0
