@@ -1,0 +1,1 @@
+// The source that the test programs' precompiled headers are made with (tests/CMakeLists.txt).
