@@ -3,7 +3,7 @@
 # build's width and ships TorvexModule.dll and torvexctl.exe stripped, their debugging information
 # beside them; build the example hosts from the installed copy as a project of their own
 # (find_package(TorvexModule)); the zip of the package target holds exactly the install ("build",
-# which needs no Wine). When the 32-bit and the 64-bit build trees are siblings, both installed into
+# which needs no Wine). In the 64-bit tree, with the 32-bit one beside it, both installed into
 # one prefix serve hosts of either width. Then run the hosts under Wine on the bench's default
 # machine ("run", after "build").
 #   install_test.sh build|run <build dir> <toolchain file> <work folder>
@@ -117,9 +117,10 @@ diff -r "$prefix" "$work/unzipped/TorvexModule-$version-$suffix" >"$work/zip.dif
 echo "installed, built against and packed: $(find "$prefix" -type f | wc -l) files"
 
 # Both widths' builds installed into one prefix: the examples build for each width, linking that
-# width's import library and taking that width's DLL.
+# width's import library and taking that width's DLL. Either tree would check the same, so the
+# 64-bit tree does it.
 trees=$(dirname "$build")
-if [ ! -f "$trees/win32/CMakeCache.txt" ] || [ ! -f "$trees/win64/CMakeCache.txt" ]; then
+if [ "$width" != x64 ] || [ ! -f "$trees/win32/CMakeCache.txt" ] || [ ! -f "$trees/win64/CMakeCache.txt" ]; then
   exit 0
 fi
 both=$work/both
