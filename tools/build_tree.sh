@@ -15,15 +15,16 @@ if [ -f "$tree/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$'
   rm -rf "$tree"
 fi
 mkdir -p "$tree"
+prefix_maker=""
 failed() {
   grep -E -i -B2 -A8 'error|fatal|failed' "$log" | head -n 120 || tail -n 60 "$log"
   echo "building build/${tree##*/} failed; the whole log is $log" >&2
+  [ -z "$prefix_maker" ] || wait "$prefix_maker" || true
   exit 1
 }
 cmake -G Ninja -S "$root" -B "$tree" "$@" >"$log" 2>&1 || failed
 # A Windows tree's Wine prefix is made while the tree builds, so that its first program does not
 # wait for Wine to set one up. Where it cannot be made, the programs say why when they run.
-prefix_maker=""
 if [ -x "$tree/wine-run" ]; then
   timeout 300 "$tree/wine-run" --make-prefix >/dev/null 2>&1 &
   prefix_maker=$!
